@@ -1,0 +1,6 @@
+#include "usrBoard.h"
+
+usrBoard::usrBoard(QWidget* parent) : QWidget(parent)
+{
+    resize(177, 209);
+}

@@ -1,0 +1,18 @@
+#include "app/DisplayCheck.h"
+#include "app/ZanvoApplication.h"
+#include "app/frmMain.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    // Without a display Qt aborts with a screenful of plugin errors; say it in one line.
+    if (const auto problem = MissingDisplayReason(); !problem.empty()) {
+        std::fprintf(stderr, "zanvo: %s\n", problem.c_str());
+        return 1;
+    }
+    ZanvoApplication app(argc, argv);
+    frmMain window;
+    window.show();
+    return ZanvoApplication::exec();
+}
