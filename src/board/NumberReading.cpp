@@ -110,7 +110,11 @@ double ScanNumber(std::string_view text)
 
 std::int32_t ReadNumber(std::string_view text)
 {
-    const double value = ScanNumber(text);
+    return RoundToInt32(ScanNumber(text));
+}
+
+std::int32_t RoundToInt32(double value)
+{
     // Nearest whole number, a tie going to the even neighbour; independent of the
     // floating-point rounding mode.
     double whole = std::floor(value);

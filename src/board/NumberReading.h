@@ -13,6 +13,10 @@
 // A value outside the 32-bit range throws ZanvoError 6 (overflow); nothing wraps.
 std::int32_t ReadNumber(std::string_view text);
 
+// The nearest 32-bit integer, a value exactly halfway going to the even neighbour.
+// Throws ZanvoError 6 when the result does not fit.
+std::int32_t RoundToInt32(double value);
+
 // The scanned prefix as a double, before rounding; 0 when nothing numeric was found.
 // Throws ZanvoError 6 when the value does not fit a double (1e400).
 double ScanNumber(std::string_view text);
