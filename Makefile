@@ -5,7 +5,7 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 BENCH_REPS ?= 5
 
-.PHONY: all deps build run test test-normal test-asan bench clean
+.PHONY: all deps build run test test-normal test-asan bench package screenshot install clean
 
 all: build
 
@@ -43,5 +43,21 @@ bench: deps $(BENCH_BUILD)/CMakeCache.txt
 	    QT_QPA_PLATFORM=offscreen "$$b" --benchmark_repetitions=$(BENCH_REPS) --benchmark_report_aggregates_only=true; \
 	done
 
+PACKAGE_BUILD ?= build-package
+
+$(PACKAGE_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DZANVO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+
+# A Debian package: apt install ./build-package/zanvo_2.0.0_*.deb
+package: deps $(PACKAGE_BUILD)/CMakeCache.txt
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack
+
+install: build
+	cmake --install $(BUILD)
+
+screenshot: build
+	scripts/screenshot $(BUILD)/src/zanvo
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD)

@@ -2,6 +2,8 @@
 #include "app/ZanvoApplication.h"
 #include "app/frmMain.h"
 
+#include <QIcon>
+
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -12,6 +14,7 @@ int main(int argc, char** argv)
         return 1;
     }
     ZanvoApplication app(argc, argv);
+    ZanvoApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zanvo.svg")));
     frmMain window;
     window.show();
     return ZanvoApplication::exec();

@@ -1,0 +1,110 @@
+# Shared by the end-to-end test and the screenshot script: a private X server,
+# the real zanvo binary in it, and xdotool helpers. Source it; set ZANVO first.
+
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/zanvo-e2e.XXXXXX")
+XVFB_PID=""
+ZANVO_PID=""
+
+e2e_cleanup() {
+    [ -n "$ZANVO_PID" ] && kill "$ZANVO_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$E2E_TMP"
+}
+
+# On failure: a picture of the X screen for diagnosis, then everything we started ends.
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
+        local shot="${E2E_SHOT_DIR:-${TMPDIR:-/tmp}}/zanvo-e2e-failure-$$.png"
+        import -display "$DISPLAY" -window root "$shot" 2>/dev/null && echo "screen: $shot" >&2
+    fi
+    exit 1
+}
+
+# Starts Xvfb on a display number it picks itself.
+e2e_start_x() {
+    exec 9> "$E2E_TMP/display"
+    Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local n=0
+    while [ ! -s "$E2E_TMP/display" ]; do
+        n=$((n + 1)); [ $n -gt 100 ] && e2e_fail "Xvfb did not start"
+        sleep 0.1
+    done
+    exec 9>&-
+    export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+}
+
+e2e_start_zanvo() {
+    HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$E2E_TMP/config" XDG_RUNTIME_DIR="$E2E_TMP/run" \
+        "$ZANVO" >"$E2E_TMP/zanvo.log" 2>&1 &
+    ZANVO_PID=$!
+}
+
+# Window id of the visible window titled exactly $1; waits up to 10 s.
+e2e_window() {
+    local id="" n=0
+    while [ -z "$id" ]; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n1)
+        [ -n "$id" ] && break
+        n=$((n + 1)); [ $n -gt 100 ] && e2e_fail "no window '$1'"
+        sleep 0.1
+    done
+    echo "$id"
+}
+
+# Waits until no visible window is titled $1.
+e2e_window_gone() {
+    local n=0
+    while xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do
+        n=$((n + 1)); [ $n -gt 100 ] && e2e_fail "window '$1' stayed"
+        sleep 0.1
+    done
+}
+
+# Without a window manager nobody hands out the focus: give it to the window.
+e2e_focus() {
+    timeout 5 xdotool windowfocus --sync "$1" || e2e_fail "cannot focus window $1"
+    sleep 0.2
+}
+
+e2e_keys() {
+    timeout 10 xdotool key --clearmodifiers --delay 60 "$@" || e2e_fail "xdotool key $*"
+    sleep 0.3
+}
+
+e2e_type() {
+    timeout 10 xdotool type --clearmodifiers --delay 40 "$1" || e2e_fail "xdotool type $1"
+    sleep 0.2
+}
+
+# Clicks at x,y inside window $1.
+e2e_click() {
+    timeout 5 xdotool mousemove --window "$1" "$2" "$3" click 1 || e2e_fail "xdotool click"
+    sleep 0.3
+}
+
+# Answers a file dialog titled $1 with the path $2.
+e2e_file_dialog() {
+    local dlg
+    dlg=$(e2e_window "$1")
+    e2e_focus "$dlg"
+    e2e_keys ctrl+a
+    e2e_type "$2"
+    e2e_keys Return
+    e2e_window_gone "$1"
+}
+
+# Adds one drawn number through the input box of the check dialog $1.
+e2e_add_drawn() {
+    e2e_focus "$1"
+    e2e_keys alt+a
+    local box
+    box=$(e2e_window "Adding")
+    e2e_focus "$box"
+    e2e_type "$2"
+    e2e_keys Return
+    e2e_window_gone "Adding"
+}
