@@ -14,6 +14,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -121,11 +124,24 @@ void frmMain::buildBoardView()
     vScroll->setValue(0);
     connect(vScroll, &QScrollBar::valueChanged, this, Guarded([this](int) { vScroll_Change(); }));
 
-    auto* element0 = new usrBoard(picClient);
+    usrBoard* element0 = newBoardElement();
     element0->setObjectName(QStringLiteral("usrBoard0"));
     element0->setGeometry(8, 8, 177, 209);
-    element0->hide();
     usrBoards.push_back(element0);
+}
+
+usrBoard* frmMain::newBoardElement()
+{
+    auto* element = new usrBoard(picClient);
+    element->hide();
+    // Elements are reused at other indexes, so the index is the one it has when clicked.
+    connect(element, &usrBoard::DeleteBoard, this, Guarded([this, element] {
+        const auto it = std::find(usrBoards.begin(), usrBoards.end(), element);
+        if (it != usrBoards.end())
+            usrBoard_DeleteBoard(static_cast<int>(it - usrBoards.begin()));
+    }));
+    vScroll->raise(); // the bar overlaps the last column's margin; it must stay clickable
+    return element;
 }
 
 const BoardsRef& frmMain::Boards()
@@ -182,6 +198,10 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::Resize && watched == centralWidget()) {
         Guarded([this] { Form_Resize(); })();
+    } else if (event->type() == QEvent::Wheel && watched == picClient && vScroll->isVisible()) {
+        // A wheel turned over the boards pages the list, as over the scroll bar.
+        QCoreApplication::sendEvent(vScroll, event);
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

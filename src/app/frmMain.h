@@ -1,9 +1,12 @@
 #pragma once
 
+#include "board/RandomBoard.h"
 #include "board/clsBoardCollection.h"
 
 #include <QMainWindow>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,6 +46,9 @@ public:
     QWidget* picClient = nullptr;
     QScrollBar* vScroll = nullptr;
     std::vector<usrBoard*> usrBoards; // element 0 is the design element, never destroyed
+
+    // Where "Random" takes its numbers from: a clock-seeded generator, new each time.
+    std::function<UniformSource()> RandomSource = ClockSeededUniform;
 
     // The check dialog, created at its first opening and kept for the program's life.
     frmCheck* CheckDialog() const noexcept { return m_check; }
@@ -89,6 +95,13 @@ private:
     void InitCommonControls();
     void prepareOpenSave();
 
+    // A board element wired to usrBoard_DeleteBoard; its index is looked up at the click.
+    usrBoard* newBoardElement();
+
     BoardsRef m_Boards;
+    // Elements the last refresh did not need: hidden, without a board, kept for reuse.
+    std::vector<usrBoard*> m_spareBoards;
+    // List positions per scroll step in the last refresh, so a delete maps as it showed.
+    std::int32_t m_scrollStep = 3;
     frmCheck* m_check = nullptr;
 };

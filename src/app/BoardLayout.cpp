@@ -1,0 +1,85 @@
+#include "BoardLayout.h"
+
+#include "board/ZanvoError.h"
+
+#include <cmath>
+#include <limits>
+
+std::int32_t Ceiling(double x)
+{
+    const double whole = std::trunc(x);
+    const double result = whole == x ? x : whole + 1.0;
+    if (!(result >= std::numeric_limits<std::int32_t>::min() && result <= std::numeric_limits<std::int32_t>::max()))
+        throw ZanvoError::Overflow();
+    return static_cast<std::int32_t>(result);
+}
+
+namespace {
+
+// Where element i goes after its left neighbour `prev`; true when it starts a new row.
+bool placeAfter(const BoardLayoutInput& in, const BoardPlacement& prev, BoardPlacement& next)
+{
+    next.Left = prev.Left + in.ElementWidth;
+    next.Top = prev.Top;
+    if (next.Left + in.ElementWidth > in.ContainerWidth) {
+        next.Top = next.Top + in.ElementHeight;
+        next.Left = in.FirstLeft;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::int32_t RowCapacity(const BoardLayoutInput& in)
+{
+    // The same steps as the layout's first row, so both always agree.
+    constexpr std::int32_t limit = std::numeric_limits<std::int16_t>::max();
+    BoardPlacement prev{in.FirstLeft, in.FirstTop};
+    for (std::int32_t i = 1; i < limit; ++i) {
+        BoardPlacement next;
+        if (placeAfter(in, prev, next))
+            return i;
+        prev = next;
+    }
+    return limit;
+}
+
+BoardLayout LayoutBoards(const BoardLayoutInput& in)
+{
+    BoardLayout out;
+    const BoardPlacement first{in.FirstLeft, in.FirstTop};
+    for (std::int32_t i = 0; i < in.Count; ++i) {
+        BoardPlacement place = first;
+        if (i > 0 && placeAfter(in, out.Elements.back(), place) && out.RowLength == 0)
+            out.RowLength = i;
+        // An element whose top lies below the container is not kept; element 0 always is.
+        if (place.Top > in.ContainerHeight) {
+            if (i == 0)
+                out.Elements.push_back(place);
+            break;
+        }
+        out.Elements.push_back(place);
+    }
+    if (out.Elements.empty())
+        out.Elements.push_back(first); // element 0 exists even with no boards
+
+    if (out.RowLength > 0) {
+        const auto n = static_cast<std::int32_t>(out.Elements.size());
+        const double rows = static_cast<double>(in.Count - n) / out.RowLength;
+        const std::int32_t maximum = Ceiling(rows); // |rows| < 2^31: cannot overflow here
+        if (maximum >= std::numeric_limits<std::int16_t>::min() && maximum <= std::numeric_limits<std::int16_t>::max())
+            out.Maximum = static_cast<std::int16_t>(maximum);
+    } else {
+        out.Maximum = 0;
+    }
+    return out;
+}
+
+std::int32_t BoardPosition(std::int32_t Index, std::int32_t v, std::int32_t step)
+{
+    const std::int64_t p = std::int64_t{Index} + 1 + std::int64_t{step} * v;
+    if (p > std::numeric_limits<std::int32_t>::max() || p < std::numeric_limits<std::int32_t>::min())
+        throw ZanvoError::Overflow();
+    return static_cast<std::int32_t>(p);
+}
