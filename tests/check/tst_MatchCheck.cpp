@@ -55,7 +55,6 @@ class tst_MatchCheck : public QObject {
 private Q_SLOTS:
     void checkBoard_data();
     void checkBoard();
-    void drawnListIsLeftAlone();
     void everyBoardOfTheList();
     void repeatedAndShrinkingDraws();
 };
@@ -96,17 +95,6 @@ void tst_MatchCheck::checkBoard()
     QCOMPARE(greenIndexes(b), greens);
     QCOMPARE(numbersOf(b), board); // only colours change
     QCOMPARE(b.NumberCount(), int(board.size()) - 1);
-}
-
-void tst_MatchCheck::drawnListIsLeftAlone()
-{
-    clsBoard b = boardOf({1, 2, 3});
-    clsBoard d;
-    d.AppendNumber(2, 0);
-    d.AppendNumber(3, 0);
-    const clsBoard before = d;
-    CheckBoard(b, d);
-    QVERIFY(d == before);
 }
 
 void tst_MatchCheck::everyBoardOfTheList()
