@@ -207,7 +207,7 @@ BoardsRef DecodeBoards(BoardFileReader& FileHandle)
     if (size == 0)
         return boards; // an empty file holds an empty list
     if (size < 4)
-        damaged("it is " + std::to_string(size) + " bytes long, too short to hold a board count");
+        damaged("it is too short to hold a board count");
     const std::int32_t count = FileHandle.ReadInt32();
     if (count <= 0)
         return boards;
