@@ -30,6 +30,12 @@ QStringList nameFiltersOf(const QString& filter)
     return out;
 }
 
+// What the dialog shows of a name filter: the part before its patterns.
+QString shownPart(const QString& nameFilter)
+{
+    return nameFilter.left(nameFilter.lastIndexOf(QStringLiteral(" ("))).simplified();
+}
+
 } // namespace
 
 clsCommonDialogs::clsCommonDialogs() = default;
@@ -71,8 +77,14 @@ void clsCommonDialogs::showFileDialog(QWidget* hWnd, const QString& Caption, boo
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty())
         return;
-    if (!filters.isEmpty())
-        filterIndex = static_cast<std::int32_t>(filters.indexOf(dialog.selectedNameFilter()) + 1);
+    if (!filters.isEmpty()) {
+        // With the details hidden the dialog reports the description it shows.
+        const QString picked = dialog.selectedNameFilter();
+        for (qsizetype i = 0; i < filters.size(); ++i) {
+            if (picked == filters.at(i) || picked == shownPart(filters.at(i)))
+                filterIndex = static_cast<std::int32_t>(i + 1);
+        }
+    }
     // The name must fit the file-name buffer with its terminator; a longer path is
     // refused like a cancel.
     const QString& path = chosen.first();
