@@ -39,7 +39,7 @@ $(BENCH_BUILD)/CMakeCache.txt:
 bench: deps $(BENCH_BUILD)/CMakeCache.txt
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@set -e; for b in $(BENCH_BUILD)/bench/bench_*; do \
-	    [ -x "$$b" ] || continue; echo "== $$b"; \
+	    [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; \
 	    QT_QPA_PLATFORM=offscreen "$$b" --benchmark_repetitions=$(BENCH_REPS) --benchmark_report_aggregates_only=true; \
 	done
 
