@@ -24,11 +24,6 @@ std::uint32_t toLittle(std::uint32_t v) noexcept
         return ((v & 0xffu) << 24) | ((v & 0xff00u) << 8) | ((v >> 8) & 0xff00u) | (v >> 24);
 }
 
-std::int32_t swapped(std::int32_t v) noexcept
-{
-    return static_cast<std::int32_t>(toLittle(static_cast<std::uint32_t>(v)));
-}
-
 [[noreturn]] void pastEnd()
 {
     throw ZanvoError(ErrorNumber::InputPastEndOfFile, "Input past end of file");
@@ -138,8 +133,8 @@ void BoardFileReader::ReadEntries(std::span<BoardEntry> entries)
     }
     if constexpr (!NativeIsLittle) {
         for (BoardEntry& e : entries) {
-            e.Number = swapped(e.Number);
-            e.Colour = swapped(e.Colour);
+            e.Number = static_cast<std::int32_t>(toLittle(static_cast<std::uint32_t>(e.Number)));
+            e.Colour = static_cast<std::int32_t>(toLittle(static_cast<std::uint32_t>(e.Colour)));
         }
     }
 }
