@@ -92,18 +92,17 @@ void BoardFileReader::refill(std::size_t need)
     }
     m_base += m_pos;
     m_pos = 0;
-    std::size_t have = kept;
-    while (have < need) {
+    // The window always describes valid bytes, even if the source throws.
+    m_window = std::span<const std::uint8_t>(m_buffer.data(), kept);
+    while (m_window.size() < need) {
+        const std::size_t have = m_window.size();
         const std::uint64_t left = m_total - m_base - have;
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(m_buffer.size() - have, left));
         const std::size_t got = m_source(std::span<std::uint8_t>(m_buffer.data() + have, want));
-        if (got == 0 || got > want) {
-            m_window = std::span<const std::uint8_t>(m_buffer.data(), have);
+        if (got == 0 || got > want)
             pastEnd();
-        }
-        have += got;
+        m_window = std::span<const std::uint8_t>(m_buffer.data(), have + got);
     }
-    m_window = std::span<const std::uint8_t>(m_buffer.data(), have);
 }
 
 std::int32_t BoardFileReader::ReadInt32()

@@ -60,6 +60,8 @@ void clsCommonDialogs::showFileDialog(QWidget* hWnd, const QString& Caption, boo
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Asked for no checks: any typed name is accepted, an existing file is
     // replaced without a question, and no extension is added to a bare name.
+    // Flags is kept for callers, but Qt's dialog takes none of the system's
+    // option bits; the program always passes 0, which is this behaviour.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(QString());

@@ -111,6 +111,7 @@ private Q_SLOTS:
     void chunkedReadingMatches_data();
     void chunkedReadingMatches();
     void sourceEndingEarlyIsDamage();
+    void sourceErrorPassesThrough();
     void largeFileReadInChunks();
 };
 
@@ -334,6 +335,26 @@ void tst_BoardFile::sourceEndingEarlyIsDamage()
     } catch (const ZanvoError& e) {
         QCOMPARE(e.Number(), ErrorNumber::BadFileFormat);
         QVERIFY(QString::fromStdString(e.Description()).contains(QStringLiteral("ends inside board 2 of 2")));
+    }
+}
+
+void tst_BoardFile::sourceErrorPassesThrough()
+{
+    // A failing read is the disk's problem, not damage in the file.
+    const Bytes bytes = le({2, 0, 7, CellWhite, 0, 8, CellGreen});
+    int calls = 0;
+    BoardFileReader reader(bytes.size(), [&](std::span<std::uint8_t> into) -> std::size_t {
+        if (++calls == 2)
+            throw ZanvoError(ErrorNumber::DeviceIO, "Device I/O error");
+        const std::size_t n = std::min<std::size_t>(into.size(), 12);
+        std::copy_n(bytes.data(), n, into.data());
+        return n;
+    }, 64);
+    try {
+        DecodeBoards(reader);
+        QFAIL("a failing read was not reported");
+    } catch (const ZanvoError& e) {
+        QCOMPARE(e.Number(), ErrorNumber::DeviceIO);
     }
 }
 
