@@ -4,8 +4,10 @@ ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 BENCH_REPS ?= 5
+FUZZ_BUILD ?= build-fuzz
+FUZZ_RUNS  ?= 200000
 
-.PHONY: all deps build run test test-normal test-asan bench package screenshot install clean
+.PHONY: all deps build run test test-normal test-asan bench fuzz package screenshot install clean
 
 all: build
 
@@ -39,7 +41,7 @@ $(BENCH_BUILD)/CMakeCache.txt:
 bench: deps $(BENCH_BUILD)/CMakeCache.txt
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@set -e; for b in $(BENCH_BUILD)/bench/bench_*; do \
-	    [ -x "$$b" ] || continue; echo "== $$b"; \
+	    [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; \
 	    QT_QPA_PLATFORM=offscreen "$$b" --benchmark_repetitions=$(BENCH_REPS) --benchmark_report_aggregates_only=true; \
 	done
 
@@ -59,5 +61,16 @@ install: build
 screenshot: build
 	scripts/screenshot $(BUILD)/src/zanvo
 
+# The board-file codec under libFuzzer (clang), a fixed number of inputs from a
+# fixed seed; new inputs it finds collect in $(FUZZ_BUILD)/corpus.
+$(FUZZ_BUILD)/CMakeCache.txt:
+	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
+
+fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/fuzz_BoardFile -seed=1 -runs=$(FUZZ_RUNS) -max_len=4096 -malloc_limit_mb=1 \
+	    -rss_limit_mb=1024 $(FUZZ_BUILD)/corpus fuzz/seeds
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

@@ -1,25 +1,53 @@
 #include "frmMain.h"
 
+#include "board/BoardFileIO.h"
 #include "dialogs/clsCommonDialogs.h"
+
+namespace {
+
+// "Data-files (*.dat)", NUL, "*.dat": the 24 characters of the board-file filter.
+QString boardFileFilter()
+{
+    return QStringLiteral("Data-files (*.dat)") + QChar(u'\0') + QStringLiteral("*.dat");
+}
+
+} // namespace
 
 void frmMain::prepareOpenSave()
 {
     if (!OpenSave)
         OpenSave = std::make_unique<clsCommonDialogs>();
+    OpenSave->Filter(boardFileFilter());
 }
 
 void frmMain::mnuOpen_Click()
 {
+    OpenSave->ShowOpen(this, QStringLiteral("Open file"));
+    const QString sFile = OpenSave->File();
+    if (sFile.isEmpty())
+        return; // cancelled
+    OpenFile(sFile);
 }
 
 void frmMain::mnuSave_Click()
 {
+    OpenSave->ShowSave(this, QStringLiteral("Save file"));
+    const QString sFile = OpenSave->File();
+    if (sFile.isEmpty())
+        return; // cancelled
+    SaveFile(sFile);
 }
 
-void frmMain::OpenFile(const QString&)
+void frmMain::OpenFile(const QString& sFile)
 {
+    // The whole file is read and checked first: a file that cannot be read leaves
+    // the list, and the boards on screen, as they were.
+    BoardsRef boards = ReadBoardFile(sFile);
+    SetBoards(std::move(boards));
+    UpdateControls();
 }
 
-void frmMain::SaveFile(const QString&)
+void frmMain::SaveFile(const QString& sFile)
 {
+    WriteBoardFile(sFile, *Boards());
 }

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "ErrorReport.h"
+#include "check/frmCheck.h"
 #include "controls/usrBoard.h"
 #include "dialogs/clsCommonDialogs.h"
 
@@ -49,6 +50,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 frmMain::~frmMain()
 {
     qApp->removeEventFilter(this);
+    delete m_check; // a window of its own, so no parent deletes it
 }
 
 void frmMain::Form_Initialize()

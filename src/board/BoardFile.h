@@ -3,6 +3,7 @@
 #include "clsBoardCollection.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -11,19 +12,37 @@
 // NumberCount and its (Number, Colour) pairs. No signature, no padding; bytes after
 // the last block are ignored.
 
-// Sequential 32-bit reads over a file's bytes held in memory. Reading past the end
-// throws ZanvoError 62 instead of inventing values.
+// Sequential 32-bit reads over a file's bytes, either held in memory or pulled from
+// a source in pieces so a large file never has to be in memory twice. Reading past
+// the end throws ZanvoError 62 instead of inventing values.
 class BoardFileReader {
 public:
-    explicit BoardFileReader(std::span<const std::uint8_t> bytes) noexcept : m_bytes(bytes) {}
+    // Fills the start of the span it is given and returns how many bytes it put
+    // there (fewer than asked is fine); 0 means the file ended early.
+    using Source = std::function<std::size_t(std::span<std::uint8_t>)>;
+
+    explicit BoardFileReader(std::span<const std::uint8_t> bytes) noexcept;
+    // A file of `total` bytes delivered by `source`, read `chunk` bytes at a time.
+    BoardFileReader(std::uint64_t total, Source source, std::size_t chunk = std::size_t(1) << 20);
 
     std::int32_t ReadInt32();
-    std::size_t Remaining() const noexcept { return m_bytes.size() - m_pos; }
-    std::size_t Position() const noexcept { return m_pos; }
+    // Reads entries.size() (Number, Colour) pairs in one go.
+    void ReadEntries(std::span<BoardEntry> entries);
+    // Bytes of the file not read yet, whether or not they are in memory.
+    std::size_t Remaining() const noexcept { return static_cast<std::size_t>(m_total - Position()); }
+    std::size_t Position() const noexcept { return static_cast<std::size_t>(m_base + m_pos); }
 
 private:
-    std::span<const std::uint8_t> m_bytes;
-    std::size_t m_pos = 0;
+    // Makes at least `need` bytes available from the current position.
+    void refill(std::size_t need);
+
+    std::span<const std::uint8_t> m_window; // the bytes in memory now
+    std::size_t m_pos = 0;                  // position inside m_window
+    std::uint64_t m_base = 0;               // file offset of m_window's first byte
+    std::uint64_t m_total = 0;
+    Source m_source;
+    std::size_t m_chunk = 0;
+    std::vector<std::uint8_t> m_buffer;
 };
 
 // Sequential 32-bit writes appended to a byte buffer.
@@ -32,6 +51,7 @@ public:
     explicit BoardFileWriter(std::vector<std::uint8_t>& out) noexcept : m_out(out) {}
 
     void WriteInt32(std::int32_t value);
+    void WriteEntries(std::span<const BoardEntry> entries);
 
 private:
     std::vector<std::uint8_t>& m_out;
@@ -43,5 +63,8 @@ std::vector<std::uint8_t> EncodeBoards(const clsBoardCollection& boards);
 // Reads and checks a whole board file into a new list. A file that ends before its
 // counts say, a NumberCount below -1 or a count larger than the bytes left throws
 // ZanvoError 321 (bad file format) describing the damage; nothing is ever sized
-// from a count the bytes cannot hold. An empty file is an empty list.
+// from a count the bytes cannot hold. An empty file is an empty list, and so is a
+// board count of 0 or below.
 BoardsRef DecodeBoards(std::span<const std::uint8_t> bytes);
+// The same over a reader at the start of the file.
+BoardsRef DecodeBoards(BoardFileReader& FileHandle);

@@ -1,6 +1,137 @@
 #include "frmCheck.h"
 
-frmCheck::frmCheck(QWidget* parent) : QWidget(parent)
+#include "MatchCheck.h"
+#include "app/ErrorReport.h"
+#include "app/frmMain.h"
+#include "board/NumberReading.h"
+#include "board/ZanvoError.h"
+
+#include <QInputDialog>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <limits>
+
+namespace {
+
+// The dialog's layout is drawn in twips; the screen works in pixels.
+constexpr int TwipsPerPixel = 15;
+
+constexpr int px(int twips)
 {
+    return twips / TwipsPerPixel;
+}
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return {px(left), px(top), px(width), px(height)};
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& caption, const char* name, const QRect& geometry)
+{
+    auto* button = new QPushButton(caption, parent); // "&X" gives the Alt+X access key
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+frmCheck::frmCheck(frmMain* main)
+    : QWidget(nullptr,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                  | Qt::MSWindowsFixedSizeDialogHint),
+      m_main(main)
+{
+    setObjectName(QStringLiteral("frmCheck"));
     setWindowTitle(QStringLiteral("Select numbers to check"));
+    setFixedSize(px(6300), px(2730));
+
+    lstNumbers = new QListWidget(this);
+    lstNumbers->setObjectName(QStringLiteral("lstNumbers"));
+    lstNumbers->setGeometry(twipsRect(120, 120, 6015, 1815));
+    // Row k stands for entry k - 1 of Numbers, so the list is never sorted, dragged
+    // or edited in place.
+    lstNumbers->setSortingEnabled(false);
+    lstNumbers->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstNumbers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstNumbers->setDragDropMode(QAbstractItemView::NoDragDrop);
+
+    cmdAdd = makeButton(this, QStringLiteral("&Add"), "cmdAdd", twipsRect(1200, 2160, 1215, 375));
+    cmdDelete = makeButton(this, QStringLiteral("&Delete"), "cmdDelete", twipsRect(2520, 2160, 1215, 375));
+    cmdCheck = makeButton(this, QStringLiteral("&Check"), "cmdCheck", twipsRect(3840, 2160, 1215, 375));
+    setTabOrder(lstNumbers, cmdAdd);
+    setTabOrder(cmdAdd, cmdDelete);
+    setTabOrder(cmdDelete, cmdCheck);
+
+    connect(cmdAdd, &QPushButton::clicked, this, Guarded([this](bool) { cmdAdd_Click(); }));
+    connect(cmdDelete, &QPushButton::clicked, this, Guarded([this](bool) { cmdDelete_Click(); }));
+    connect(cmdCheck, &QPushButton::clicked, this, Guarded([this](bool) { cmdCheck_Click(); }));
+}
+
+BoardsRef frmCheck::Boards() const
+{
+    if (m_main)
+        return m_main->Boards();
+    return std::make_shared<clsBoardCollection>();
+}
+
+void frmCheck::UpdateList(QListWidget& refListview, const clsBoard& refBoard)
+{
+    refListview.clear();
+    const std::int32_t last = refBoard.NumberCount();
+    for (std::int32_t i = 0; i <= last; ++i)
+        refListview.addItem(QString::number(refBoard.Numbers(i)));
+}
+
+void frmCheck::cmdAdd_Click()
+{
+    // A cancelled box answers an empty text, which reads as 0.
+    const QString answer = QInputDialog::getText(this, QStringLiteral("Adding"), QStringLiteral("Write the number to add."));
+
+    std::int32_t value = 0;
+    try {
+        value = ReadNumber(answer.toStdString());
+    } catch (const ZanvoError& e) {
+        if (e.Number() != ErrorNumber::Overflow)
+            throw;
+        QMessageBox::critical(this, QStringLiteral("Adding"),
+                              QStringLiteral("The number must lie between %1 and %2.")
+                                  .arg(std::numeric_limits<std::int32_t>::min())
+                                  .arg(std::numeric_limits<std::int32_t>::max()));
+        return;
+    }
+
+    std::int32_t endLoc = -1;
+    if (Numbers.FindNumber(value, 0, endLoc) >= 0) {
+        QMessageBox::critical(this, QStringLiteral("Collision"), QStringLiteral("The number already exists"));
+        return;
+    }
+    Numbers.AppendNumber(value, 0);
+    UpdateList(*lstNumbers, Numbers);
+}
+
+void frmCheck::cmdDelete_Click()
+{
+    const QList<QListWidgetItem*> selected = lstNumbers->selectedItems();
+    if (selected.isEmpty())
+        return;
+    Numbers.RemoveNumber(lstNumbers->row(selected.first()));
+    UpdateList(*lstNumbers, Numbers);
+}
+
+void frmCheck::cmdCheck_Click()
+{
+    CheckBoards(*Boards(), Numbers);
+    if (m_main)
+        m_main->UpdateControls();
+    hide();
+}
+
+void frmCheck::showEvent(QShowEvent* event)
+{
+    // Whatever happened while hidden, the rows show Numbers when the dialog reappears.
+    UpdateList(*lstNumbers, Numbers);
+    QWidget::showEvent(event);
 }

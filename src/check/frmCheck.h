@@ -1,11 +1,52 @@
 #pragma once
 
+#include "board/clsBoard.h"
+#include "board/clsBoardCollection.h"
+
+#include <QPointer>
 #include <QWidget>
 
-// The modeless dialog that collects the drawn numbers.
+class QListWidget;
+class QPushButton;
+class frmMain;
+
+// The modeless tool window that collects the drawn numbers and checks the boards
+// against them. One instance lives from its first opening to the end of the program;
+// closing it only hides it, so the drawn numbers stay for the next opening.
 class frmCheck : public QWidget {
     Q_OBJECT
 
 public:
-    explicit frmCheck(QWidget* parent = nullptr);
+    // `main` is the window whose boards are checked and refreshed. It is not the Qt
+    // parent: the dialog is a window of its own, without an owner.
+    explicit frmCheck(frmMain* main);
+
+    // The drawn numbers in the order they were added, each with colour 0. No number
+    // occurs twice. lstNumbers shows exactly these, row k showing entry k - 1.
+    clsBoard Numbers;
+
+    // The boards a check colours: the list the main window holds at this moment, so
+    // a list replaced by "Clear all" or "Open" is never checked (nor kept alive) here.
+    // Empty when there is no main window.
+    BoardsRef Boards() const;
+
+    // Refills refListview with the numbers of refBoard in storage order, plain
+    // decimal. Holds on to neither.
+    static void UpdateList(QListWidget& refListview, const clsBoard& refBoard);
+
+    // Controls, reachable for the tests.
+    QListWidget* lstNumbers = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdCheck = nullptr;
+
+    void cmdAdd_Click();
+    void cmdDelete_Click();
+    void cmdCheck_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QPointer<frmMain> m_main;
 };

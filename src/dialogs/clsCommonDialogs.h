@@ -39,4 +39,10 @@ private:
     std::int32_t m_MaxFile = 255;
     std::int32_t m_Flags = 0;
     QString m_File;
+
+    // File dialogs. Each keeps the filter last chosen in it (1-based, 0 before the
+    // first choice), so the open and save dialogs do not affect each other.
+    void showFileDialog(QWidget* hWnd, const QString& Caption, bool save, std::int32_t& filterIndex);
+    std::int32_t m_OpenFilterIndex = 0;
+    std::int32_t m_SaveFilterIndex = 0;
 };

@@ -10,7 +10,7 @@ trap e2e_cleanup EXIT
 started=$(date +%s)
 e2e_start_x
 e2e_start_zanvo
-main=$(e2e_window "Zanvo")
+e2e_window "Zanvo"; main=$E2E_WIN
 e2e_focus "$main"
 
 # 1. Two empty boards and a random one, then numbers typed into board 1.
@@ -28,18 +28,18 @@ e2e_type "12"
 
 # 2. Ctrl+C with the focus still in a cell opens the check dialog.
 e2e_keys ctrl+c
-check=$(e2e_window "Select numbers to check")
+e2e_window "Select numbers to check"; check=$E2E_WIN
 e2e_add_drawn "$check" 12
 e2e_add_drawn "$check" 33
 e2e_add_drawn "$check" 0
 # The same number again: the "Collision" box, answered with Enter.
 e2e_focus "$check"
 e2e_keys alt+a
-box=$(e2e_window "Adding")
+e2e_window "Adding"; box=$E2E_WIN
 e2e_focus "$box"
 e2e_type "12"
 e2e_keys Return
-collision=$(e2e_window "Collision")
+e2e_window "Collision"; collision=$E2E_WIN
 e2e_focus "$collision"
 e2e_keys Return
 e2e_window_gone "Collision"

@@ -15,6 +15,7 @@ e2e_cleanup() {
 # On failure: a picture of the X screen for diagnosis, then everything we started ends.
 e2e_fail() {
     echo "FAIL: $*" >&2
+
     if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
         local shot="${E2E_SHOT_DIR:-${TMPDIR:-/tmp}}/zanvo-e2e-failure-$$.png"
         import -display "$DISPLAY" -window root "$shot" 2>/dev/null && echo "screen: $shot" >&2
@@ -43,7 +44,7 @@ e2e_start_zanvo() {
     ZANVO_PID=$!
 }
 
-# Window id of the visible window titled exactly $1; waits up to 10 s.
+# Window id of the visible window titled exactly $1 in E2E_WIN; waits up to 10 s.
 e2e_window() {
     local id="" n=0
     while [ -z "$id" ]; do
@@ -52,7 +53,7 @@ e2e_window() {
         n=$((n + 1)); [ $n -gt 100 ] && e2e_fail "no window '$1'"
         sleep 0.1
     done
-    echo "$id"
+    E2E_WIN=$id
 }
 
 # Waits until no visible window is titled $1.
@@ -88,9 +89,8 @@ e2e_click() {
 
 # Answers a file dialog titled $1 with the path $2.
 e2e_file_dialog() {
-    local dlg
-    dlg=$(e2e_window "$1")
-    e2e_focus "$dlg"
+    e2e_window "$1"
+    e2e_focus "$E2E_WIN"
     e2e_keys ctrl+a
     e2e_type "$2"
     e2e_keys Return
@@ -101,9 +101,8 @@ e2e_file_dialog() {
 e2e_add_drawn() {
     e2e_focus "$1"
     e2e_keys alt+a
-    local box
-    box=$(e2e_window "Adding")
-    e2e_focus "$box"
+    e2e_window "Adding"
+    e2e_focus "$E2E_WIN"
     e2e_type "$2"
     e2e_keys Return
     e2e_window_gone "Adding"

@@ -1,0 +1,326 @@
+#include "ModalScript.h"
+#include "app/frmMain.h"
+#include "board/BoardFile.h"
+#include "board/RandomBoard.h"
+#include "dialogs/clsCommonDialogs.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+BoardsRef randomList(int count, std::uint64_t seed)
+{
+    const UniformSource uniform = SeededUniform(seed);
+    auto list = std::make_shared<clsBoardCollection>();
+    for (int i = 0; i < count; ++i) {
+        auto b = MakeRandomBoard(uniform);
+        b->zanvo((i * 7) % 25, CellGreen);
+        list->Add(std::move(b));
+    }
+    return list;
+}
+
+QByteArray bytesOf(const clsBoardCollection& list)
+{
+    const std::vector<std::uint8_t> v = EncodeBoards(list);
+    return QByteArray(reinterpret_cast<const char*>(v.data()), static_cast<qsizetype>(v.size()));
+}
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeRaw(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// A step that checks the file dialog's title and owner, then types the name.
+ModalScript::Step fileDialog(QWidget* owner, const QString& title, const QString& name)
+{
+    return [=](QWidget* modal) {
+        QCOMPARE(modal->windowTitle(), title);
+        QCOMPARE(modal->parentWidget(), owner);
+        TypeFileName(modal, name);
+    };
+}
+
+// A step that takes the error message box's text and closes it.
+ModalScript::Step errorBox(QString* text)
+{
+    return [text](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        *text = box->text();
+        QAbstractButton* ok = box->button(QMessageBox::Ok);
+        QVERIFY(ok);
+        ok->click();
+    };
+}
+
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    bool m_ok = false;
+};
+
+} // namespace
+
+class tst_FileCommands : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void filterPreparedAtStart();
+    void saveAsWritesTheList();
+    void openReplacesTheList();
+    void saveThenOpenThroughTheMenus();
+    void cancelOpenChangesNothing();
+    void cancelSaveWritesNothing();
+    void saveOverExistingFileSilently();
+    void nameWithoutExtensionSavedAsTyped();
+    void readOnlyFileOpens();
+    void failedOpenKeepsTheList_data();
+    void failedOpenKeepsTheList();
+    void failedSaveIsReportedAndKeepsOldFile();
+    void saveIntoReadOnlyFolderIsReported();
+
+private:
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QStringList files() const { return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<frmMain> m_w;
+};
+
+void tst_FileCommands::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_w = std::make_unique<frmMain>();
+    m_w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+}
+
+void tst_FileCommands::cleanup()
+{
+    m_w.reset();
+}
+
+void tst_FileCommands::filterPreparedAtStart()
+{
+    QVERIFY(m_w->OpenSave);
+    const QString filter = m_w->OpenSave->Filter();
+    QCOMPARE(filter.size(), 24);
+    QCOMPARE(filter, QStringLiteral("Data-files (*.dat)") + QChar(u'\0') + QStringLiteral("*.dat"));
+    QCOMPARE(m_w->OpenSave->MaxFile(), 255);
+    QCOMPARE(m_w->OpenSave->Flags(), 0);
+}
+
+void tst_FileCommands::saveAsWritesTheList()
+{
+    m_w->SetBoards(randomList(3, 1));
+    const BoardsRef shown = m_w->Boards();
+    const QString file = path(QStringLiteral("three.dat"));
+    ModalScript script({fileDialog(m_w.get(), QStringLiteral("Save file"), file)});
+    m_w->mnuSave->trigger();
+    QVERIFY2(script.Unexpected().isEmpty(), qPrintable(script.Unexpected().join(u',')));
+    QCOMPARE(contentsOf(file), bytesOf(*shown));
+    QCOMPARE(m_w->Boards(), shown); // saving changes nothing on screen
+}
+
+void tst_FileCommands::openReplacesTheList()
+{
+    const BoardsRef onDisk = randomList(2, 2);
+    const QString file = path(QStringLiteral("two.dat"));
+    writeRaw(file, bytesOf(*onDisk));
+    m_w->SetBoards(randomList(5, 3));
+    const BoardsRef old = m_w->Boards();
+    const QByteArray oldBytes = bytesOf(*old);
+
+    ModalScript script({fileDialog(m_w.get(), QStringLiteral("Open file"), file)});
+    m_w->mnuOpen->trigger();
+    QVERIFY2(script.Unexpected().isEmpty(), qPrintable(script.Unexpected().join(u',')));
+    QVERIFY(m_w->Boards() != old);
+    QCOMPARE(bytesOf(*m_w->Boards()), bytesOf(*onDisk));
+    QCOMPARE(bytesOf(*old), oldBytes); // the old boards were replaced, not overwritten
+}
+
+void tst_FileCommands::saveThenOpenThroughTheMenus()
+{
+    m_w->SetBoards(randomList(4, 4));
+    const QByteArray saved = bytesOf(*m_w->Boards());
+    const QString file = path(QStringLiteral("round.dat"));
+    ModalScript script({fileDialog(m_w.get(), QStringLiteral("Save file"), file),
+                        fileDialog(m_w.get(), QStringLiteral("Open file"), file)});
+    m_w->mnuSave->trigger();
+    m_w->SetBoards(randomList(1, 5));
+    m_w->mnuOpen->trigger();
+    QVERIFY(script.AllAnswered());
+    QVERIFY(script.Unexpected().isEmpty());
+    QCOMPARE(bytesOf(*m_w->Boards()), saved);
+    QCOMPARE(m_w->Boards()->Item(1)->zanvo(0), CellGreen);
+}
+
+void tst_FileCommands::cancelOpenChangesNothing()
+{
+    m_w->SetBoards(randomList(2, 6));
+    const BoardsRef before = m_w->Boards();
+    const QByteArray bytes = bytesOf(*before);
+    ModalScript script({PressEscape});
+    m_w->mnuOpen->trigger();
+    QVERIFY(script.AllAnswered());
+    QVERIFY(script.Unexpected().isEmpty()); // and no message
+    QCOMPARE(m_w->Boards(), before);
+    QCOMPARE(bytesOf(*m_w->Boards()), bytes);
+}
+
+void tst_FileCommands::cancelSaveWritesNothing()
+{
+    m_w->SetBoards(randomList(2, 7));
+    ModalScript script({[&](QWidget* modal) {
+        auto* edit = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit);
+        edit->setText(path(QStringLiteral("typed-then-cancelled.dat")));
+        PressEscape(modal);
+    }});
+    m_w->mnuSave->trigger();
+    QVERIFY(script.AllAnswered());
+    QVERIFY(script.Unexpected().isEmpty());
+    QVERIFY(files().isEmpty());
+}
+
+void tst_FileCommands::saveOverExistingFileSilently()
+{
+    const QString file = path(QStringLiteral("old.dat"));
+    writeRaw(file, bytesOf(*randomList(9, 8)));
+    m_w->SetBoards(randomList(1, 9));
+    ModalScript script({fileDialog(m_w.get(), QStringLiteral("Save file"), file)});
+    m_w->mnuSave->trigger();
+    QVERIFY2(script.Unexpected().isEmpty(), qPrintable(script.Unexpected().join(u','))); // no question
+    QCOMPARE(contentsOf(file), bytesOf(*m_w->Boards()));
+    QCOMPARE(files(), QStringList{QStringLiteral("old.dat")});
+}
+
+void tst_FileCommands::nameWithoutExtensionSavedAsTyped()
+{
+    m_w->SetBoards(randomList(1, 10));
+    ModalScript script({fileDialog(m_w.get(), QStringLiteral("Save file"), path(QStringLiteral("board")))});
+    m_w->mnuSave->trigger();
+    QCOMPARE(files(), QStringList{QStringLiteral("board")});
+}
+
+void tst_FileCommands::readOnlyFileOpens()
+{
+    const BoardsRef onDisk = randomList(3, 11);
+    const QString file = path(QStringLiteral("ro.dat"));
+    writeRaw(file, bytesOf(*onDisk));
+    QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    ModalScript script({fileDialog(m_w.get(), QStringLiteral("Open file"), file)});
+    m_w->mnuOpen->trigger();
+    QVERIFY(script.Unexpected().isEmpty());
+    QCOMPARE(bytesOf(*m_w->Boards()), bytesOf(*onDisk));
+}
+
+void tst_FileCommands::failedOpenKeepsTheList_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("the file was not found");
+    QTest::newRow("cut short") << QStringLiteral("cut") << QStringLiteral("the file is damaged");
+    QTest::newRow("2,000,000,000 boards in 4 bytes") << QStringLiteral("inflated") << QStringLiteral("claims 2000000000 boards");
+}
+
+void tst_FileCommands::failedOpenKeepsTheList()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, problem);
+    QString file = path(QStringLiteral("bad.dat"));
+    if (kind == QStringLiteral("cut")) {
+        QByteArray bytes = bytesOf(*randomList(3, 12));
+        bytes.chop(10);
+        writeRaw(file, bytes);
+    } else if (kind == QStringLiteral("inflated")) {
+        writeRaw(file, QByteArray::fromHex("00943577"));
+    }
+    m_w->SetBoards(randomList(2, 13));
+    const BoardsRef before = m_w->Boards();
+    const QByteArray bytes = bytesOf(*before);
+
+    QString message;
+    ModalScript script({fileDialog(m_w.get(), QStringLiteral("Open file"), file), errorBox(&message)});
+    m_w->mnuOpen->trigger();
+    QVERIFY(script.AllAnswered());
+    QVERIFY2(message.contains(QStringLiteral("Cannot open \"%1\"").arg(file)), qPrintable(message));
+    QVERIFY2(message.contains(problem), qPrintable(message));
+    QCOMPARE(m_w->Boards(), before);
+    QCOMPARE(bytesOf(*m_w->Boards()), bytes);
+    if (kind == QStringLiteral("missing"))
+        QVERIFY(files().isEmpty()); // opening never creates a file
+}
+
+void tst_FileCommands::failedSaveIsReportedAndKeepsOldFile()
+{
+    const QString file = path(QStringLiteral("keep.dat"));
+    const QByteArray old = bytesOf(*randomList(2, 14));
+    writeRaw(file, old);
+    m_w->SetBoards(randomList(50, 15));
+
+    QString message;
+    {
+        FileSizeLimit limit(1000);
+        QVERIFY(limit.ok());
+        ModalScript script({fileDialog(m_w.get(), QStringLiteral("Save file"), file), errorBox(&message)});
+        m_w->mnuSave->trigger();
+        QVERIFY(script.AllAnswered());
+    }
+    QVERIFY2(message.contains(QStringLiteral("Cannot save \"%1\"").arg(file)), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("unchanged")), qPrintable(message));
+    QCOMPARE(contentsOf(file), old);
+    QCOMPARE(files(), QStringList{QStringLiteral("keep.dat")});
+}
+
+void tst_FileCommands::saveIntoReadOnlyFolderIsReported()
+{
+    if (::geteuid() == 0)
+        QSKIP("root writes into read-only folders; the file-size-limit test covers a failing save");
+    const QString file = path(QStringLiteral("keep.dat"));
+    const QByteArray old = bytesOf(*randomList(1, 16));
+    writeRaw(file, old);
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    m_w->SetBoards(randomList(3, 17));
+    QString message;
+    ModalScript script({fileDialog(m_w.get(), QStringLiteral("Save file"), file), errorBox(&message)});
+    m_w->mnuSave->trigger();
+    QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(script.AllAnswered());
+    QVERIFY2(message.contains(QStringLiteral("Cannot save \"%1\"").arg(file)), qPrintable(message));
+    QCOMPARE(contentsOf(file), old);
+}
+
+QTEST_MAIN(tst_FileCommands)
+#include "tst_FileCommands.moc"

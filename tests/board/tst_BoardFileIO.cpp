@@ -1,0 +1,341 @@
+#include "board/BoardFile.h"
+#include "board/BoardFileIO.h"
+#include "board/RandomBoard.h"
+#include "board/ZanvoError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+clsBoardCollection randomBoards(int count, std::uint64_t seed)
+{
+    const UniformSource uniform = SeededUniform(seed);
+    clsBoardCollection list;
+    for (int i = 0; i < count; ++i) {
+        auto b = MakeRandomBoard(uniform);
+        b->zanvo(i % 25, CellGreen);
+        list.Add(std::move(b));
+    }
+    return list;
+}
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return f.readAll();
+}
+
+void writeRaw(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray asQBytes(const std::vector<std::uint8_t>& v)
+{
+    return QByteArray(reinterpret_cast<const char*>(v.data()), static_cast<qsizetype>(v.size()));
+}
+
+bool sameLists(const clsBoardCollection& a, const clsBoardCollection& b)
+{
+    if (a.Count() != b.Count())
+        return false;
+    for (int i = 1; i <= a.Count(); ++i) {
+        if (!(*a.Item(i) == *b.Item(i)))
+            return false;
+    }
+    return true;
+}
+
+// The error a call throws, or a ZanvoError numbered 0 when it throws none.
+ZanvoError errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const ZanvoError& e) {
+        return e;
+    }
+    return ZanvoError(0, "no error");
+}
+
+QString textOf(const ZanvoError& e)
+{
+    return QString::fromStdString(e.Description());
+}
+
+// Sets the soft file-size limit for its lifetime.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    bool m_ok = false;
+};
+
+} // namespace
+
+class tst_BoardFileIO : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void saveThenOpen();
+    void saveOverLongerFile();
+    void saveKeepsFileMode();
+    void saveThroughSymlinkKeepsLink();
+    void missingFileIsNotFoundAndNotCreated();
+    void notAnOrdinaryFile_data();
+    void notAnOrdinaryFile();
+    void readOnlyFileOpens();
+    void unreadableFileIsReported();
+    void damagedFileNamesFileAndProblem();
+    void failedSaveUnderFileSizeLimit_data();
+    void failedSaveUnderFileSizeLimit();
+    void saveIntoReadOnlyFolder();
+    void saveOverReadOnlyFile();
+    void saveIntoMissingFolderOrOntoFolder();
+
+private:
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QStringList filesInDir() const { return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void tst_BoardFileIO::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void tst_BoardFileIO::saveThenOpen()
+{
+    const clsBoardCollection list = randomBoards(30, 1);
+    WriteBoardFile(path(QStringLiteral("a.dat")), list);
+    const QByteArray first = contentsOf(path(QStringLiteral("a.dat")));
+    QCOMPARE(first, asQBytes(EncodeBoards(list)));
+
+    const BoardsRef back = ReadBoardFile(path(QStringLiteral("a.dat")));
+    QVERIFY(sameLists(*back, list));
+    WriteBoardFile(path(QStringLiteral("b.dat")), *back);
+    QCOMPARE(contentsOf(path(QStringLiteral("b.dat"))), first);
+    QCOMPARE(filesInDir(), QStringList({QStringLiteral("a.dat"), QStringLiteral("b.dat")}));
+}
+
+void tst_BoardFileIO::saveOverLongerFile()
+{
+    const QString file = path(QStringLiteral("long.dat"));
+    writeRaw(file, QByteArray(10000, 'x'));
+    const clsBoardCollection list = randomBoards(1, 2);
+    WriteBoardFile(file, list);
+    QCOMPARE(contentsOf(file), asQBytes(EncodeBoards(list)));
+    QCOMPARE(QFileInfo(file).size(), qint64(208));
+}
+
+void tst_BoardFileIO::saveKeepsFileMode()
+{
+    const QString file = path(QStringLiteral("mode.dat"));
+    writeRaw(file, QByteArray(8, '\0'));
+    QVERIFY(::chmod(QFile::encodeName(file).constData(), 0640) == 0);
+    WriteBoardFile(file, randomBoards(2, 3));
+    struct stat st {};
+    QVERIFY(::stat(QFile::encodeName(file).constData(), &st) == 0);
+    QCOMPARE(st.st_mode & 07777, mode_t(0640));
+}
+
+void tst_BoardFileIO::saveThroughSymlinkKeepsLink()
+{
+    const QString target = path(QStringLiteral("target.dat"));
+    const QString link = path(QStringLiteral("link.dat"));
+    writeRaw(target, QByteArray(300, 'x'));
+    QVERIFY(QFile::link(target, link));
+    const clsBoardCollection list = randomBoards(1, 4);
+    WriteBoardFile(link, list);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(contentsOf(target), asQBytes(EncodeBoards(list)));
+}
+
+void tst_BoardFileIO::missingFileIsNotFoundAndNotCreated()
+{
+    const QString file = path(QStringLiteral("missing.dat"));
+    const ZanvoError e = errorOf([&] { ReadBoardFile(file); });
+    QCOMPARE(e.Number(), ErrorNumber::FileNotFound);
+    QVERIFY(textOf(e).contains(file));
+    QVERIFY(textOf(e).contains(QStringLiteral("not found")));
+    QVERIFY(!QFileInfo::exists(file));
+    QVERIFY(filesInDir().isEmpty());
+}
+
+void tst_BoardFileIO::notAnOrdinaryFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("device that never ends") << QStringLiteral("device");
+    QTest::newRow("pipe without writer") << QStringLiteral("fifo");
+}
+
+void tst_BoardFileIO::notAnOrdinaryFile()
+{
+    QFETCH(QString, kind);
+    QString file;
+    if (kind == QStringLiteral("folder")) {
+        file = m_dir->path();
+    } else if (kind == QStringLiteral("device")) {
+        file = QStringLiteral("/dev/zero");
+    } else {
+        file = path(QStringLiteral("pipe"));
+        QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+    }
+    // Reading either of the last two would never finish.
+    const ZanvoError e = errorOf([&] { ReadBoardFile(file); });
+    QCOMPARE(e.Number(), ErrorNumber::PathFileAccess);
+    QVERIFY(textOf(e).contains(file));
+}
+
+void tst_BoardFileIO::readOnlyFileOpens()
+{
+    const QString file = path(QStringLiteral("ro.dat"));
+    const clsBoardCollection list = randomBoards(3, 5);
+    WriteBoardFile(file, list);
+    QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    QVERIFY(sameLists(*ReadBoardFile(file), list));
+}
+
+void tst_BoardFileIO::unreadableFileIsReported()
+{
+    if (::geteuid() == 0)
+        QSKIP("root reads files without read permission");
+    const QString file = path(QStringLiteral("secret.dat"));
+    WriteBoardFile(file, randomBoards(1, 6));
+    QVERIFY(QFile::setPermissions(file, QFileDevice::Permissions()));
+    const ZanvoError e = errorOf([&] { ReadBoardFile(file); });
+    QCOMPARE(e.Number(), ErrorNumber::PermissionDenied);
+    QVERIFY(textOf(e).contains(file));
+}
+
+void tst_BoardFileIO::damagedFileNamesFileAndProblem()
+{
+    const QString file = path(QStringLiteral("cut.dat"));
+    QByteArray bytes = asQBytes(EncodeBoards(randomBoards(3, 7)));
+    bytes.chop(100);
+    writeRaw(file, bytes);
+    const ZanvoError e = errorOf([&] { ReadBoardFile(file); });
+    QCOMPARE(e.Number(), ErrorNumber::BadFileFormat);
+    QVERIFY2(textOf(e).contains(QStringLiteral("Cannot open \"%1\"").arg(file)), qPrintable(textOf(e)));
+    QVERIFY2(textOf(e).contains(QStringLiteral("board 3 of 3 claims 25 numbers")), qPrintable(textOf(e)));
+}
+
+void tst_BoardFileIO::failedSaveUnderFileSizeLimit_data()
+{
+    QTest::addColumn<int>("boards");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("first piece fails") << 100 << 1000;
+    QTest::newRow("a later piece fails") << 8000 << 1200000;
+    QTest::newRow("short by one byte") << 10 << 4 + 204 * 10 - 1;
+}
+
+void tst_BoardFileIO::failedSaveUnderFileSizeLimit()
+{
+    QFETCH(int, boards);
+    QFETCH(int, limit);
+    const QString file = path(QStringLiteral("old.dat"));
+    const clsBoardCollection oldList = randomBoards(1, 8);
+    WriteBoardFile(file, oldList);
+    const QByteArray before = contentsOf(file);
+
+    const clsBoardCollection list = randomBoards(boards, 9);
+    ZanvoError e(0, "no error");
+    {
+        // The save itself must keep SIGXFSZ from ending the program.
+        FileSizeLimit fsize(static_cast<rlim_t>(limit));
+        QVERIFY(fsize.ok());
+        e = errorOf([&] { WriteBoardFile(file, list); });
+    }
+    QVERIFY2(e.Number() == ErrorNumber::DiskFull || e.Number() == ErrorNumber::DeviceIO, qPrintable(textOf(e)));
+    QVERIFY(textOf(e).contains(QStringLiteral("Cannot save \"%1\"").arg(file)));
+    QVERIFY(textOf(e).contains(QStringLiteral("unchanged")));
+    QCOMPARE(contentsOf(file), before);
+    QCOMPARE(filesInDir(), QStringList{QStringLiteral("old.dat")}); // no half-written file left beside it
+
+    struct sigaction now {};
+    QVERIFY(sigaction(SIGXFSZ, nullptr, &now) == 0);
+    QVERIFY(now.sa_handler == SIG_DFL); // given back as it was
+
+    WriteBoardFile(file, list); // without the limit the same save works
+    QVERIFY(sameLists(*ReadBoardFile(file), list));
+}
+
+void tst_BoardFileIO::saveIntoReadOnlyFolder()
+{
+    if (::geteuid() == 0)
+        QSKIP("root writes into read-only folders; the file-size-limit test covers a failing save");
+    const QString file = path(QStringLiteral("old.dat"));
+    WriteBoardFile(file, randomBoards(1, 10));
+    const QByteArray before = contentsOf(file);
+    QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0555) == 0);
+    const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(5, 11)); });
+    ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
+    QVERIFY2(e.Number() != 0, "a save into a read-only folder succeeded");
+    QVERIFY(textOf(e).contains(file));
+    QCOMPARE(contentsOf(file), before);
+}
+
+void tst_BoardFileIO::saveOverReadOnlyFile()
+{
+    const QString file = path(QStringLiteral("ro.dat"));
+    WriteBoardFile(file, randomBoards(1, 12));
+    const QByteArray before = contentsOf(file);
+    QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const clsBoardCollection list = randomBoards(4, 13);
+    const ZanvoError e = errorOf([&] { WriteBoardFile(file, list); });
+    if (::geteuid() == 0) {
+        // Root may write the file; the save then keeps its read-only mode.
+        QCOMPARE(e.Number(), 0);
+        QCOMPARE(contentsOf(file), asQBytes(EncodeBoards(list)));
+    } else {
+        QCOMPARE(e.Number(), ErrorNumber::PermissionDenied);
+        QVERIFY(textOf(e).contains(file));
+        QCOMPARE(contentsOf(file), before);
+    }
+    struct stat st {};
+    QVERIFY(::stat(QFile::encodeName(file).constData(), &st) == 0);
+    QCOMPARE(st.st_mode & 07777, mode_t(0444));
+}
+
+void tst_BoardFileIO::saveIntoMissingFolderOrOntoFolder()
+{
+    const QString inMissing = path(QStringLiteral("no/such/folder.dat"));
+    ZanvoError e = errorOf([&] { WriteBoardFile(inMissing, randomBoards(1, 14)); });
+    QVERIFY(e.Number() != 0);
+    QVERIFY(textOf(e).contains(inMissing));
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("no"))));
+
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("sub")));
+    e = errorOf([&] { WriteBoardFile(path(QStringLiteral("sub")), randomBoards(1, 15)); });
+    QCOMPARE(e.Number(), ErrorNumber::PathFileAccess);
+    QVERIFY(QFileInfo(path(QStringLiteral("sub"))).isDir());
+}
+
+QTEST_APPLESS_MAIN(tst_BoardFileIO)
+#include "tst_BoardFileIO.moc"

@@ -1,0 +1,143 @@
+#include "board/clsBoard.h"
+#include "board/clsBoardCollection.h"
+#include "check/MatchCheck.h"
+
+#include <QTest>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+constexpr int Int32Min = std::numeric_limits<std::int32_t>::min();
+constexpr int Int32Max = std::numeric_limits<std::int32_t>::max();
+
+// A board whose cells carry leftover colours, so a check must overwrite every one.
+clsBoard boardOf(const QList<int>& numbers)
+{
+    const int leftovers[] = {CellGreen, 0, 123456, CellWhite};
+    clsBoard b;
+    for (qsizetype i = 0; i < numbers.size(); ++i)
+        b.AppendNumber(numbers[i], leftovers[i % 4]);
+    return b;
+}
+
+QList<int> numbersOf(const clsBoard& b)
+{
+    QList<int> out;
+    for (const BoardEntry& e : b.Entries())
+        out << e.Number;
+    return out;
+}
+
+QList<int> greenIndexes(const clsBoard& b)
+{
+    QList<int> out;
+    for (int i = 0; i <= b.NumberCount(); ++i) {
+        if (b.zanvo(i) == CellGreen)
+            out << i;
+        else if (b.zanvo(i) != CellWhite)
+            out << -1000 - i; // neither colour: shows up as a mismatch
+    }
+    return out;
+}
+
+QList<int> zeros(int count)
+{
+    return QList<int>(count, 0);
+}
+
+} // namespace
+
+class tst_MatchCheck : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void checkBoard_data();
+    void checkBoard();
+    void everyBoardOfTheList();
+    void repeatedAndShrinkingDraws();
+};
+
+void tst_MatchCheck::checkBoard_data()
+{
+    QTest::addColumn<QList<int>>("board");
+    QTest::addColumn<QList<int>>("drawn");
+    QTest::addColumn<QList<int>>("greens");
+
+    QTest::newRow("no drawn numbers: all white") << QList<int>{5, 6, 7, 8} << QList<int>{} << QList<int>{};
+    QTest::newRow("one hit") << QList<int>{5, 6, 7} << QList<int>{6} << QList<int>{1};
+    QTest::newRow("first occurrence only") << QList<int>{3, 7, 9, 7, 7} << QList<int>{7} << QList<int>{1};
+    QTest::newRow("zeros board, 0 drawn") << zeros(25) << QList<int>{0} << QList<int>{0};
+    QTest::newRow("zeros board, 0 not drawn") << zeros(25) << QList<int>{1, 2} << QList<int>{};
+    QTest::newRow("nothing drawn is on the board") << QList<int>{1, 2, 3} << QList<int>{4, 99, -1} << QList<int>{};
+    QTest::newRow("order of the draw does not matter") << QList<int>{10, 20, 30, 40} << QList<int>{40, 10} << QList<int>{0, 3};
+    QTest::newRow("every cell drawn") << QList<int>{4, 2, 9} << QList<int>{9, 4, 2} << QList<int>{0, 1, 2};
+    QTest::newRow("extremes and negatives") << QList<int>{-4, Int32Max, 8, Int32Min}
+                                            << QList<int>{Int32Min, -4, Int32Max - 1} << QList<int>{0, 3};
+    QTest::newRow("hit in the last cell") << QList<int>{1, 2, 3, 4, 5} << QList<int>{5} << QList<int>{4};
+    QTest::newRow("empty board stays empty") << QList<int>{} << QList<int>{0, 1} << QList<int>{};
+}
+
+void tst_MatchCheck::checkBoard()
+{
+    QFETCH(QList<int>, board);
+    QFETCH(QList<int>, drawn);
+    QFETCH(QList<int>, greens);
+
+    clsBoard b = boardOf(board);
+    clsBoard d;
+    for (int n : drawn)
+        d.AppendNumber(n, 0);
+
+    CheckBoard(b, d);
+
+    QCOMPARE(greenIndexes(b), greens);
+    QCOMPARE(numbersOf(b), board); // only colours change
+    QCOMPARE(b.NumberCount(), int(board.size()) - 1);
+}
+
+void tst_MatchCheck::everyBoardOfTheList()
+{
+    auto first = std::make_shared<clsBoard>(boardOf({7, 1, 7}));
+    auto second = std::make_shared<clsBoard>(boardOf(zeros(25)));
+    auto third = std::make_shared<clsBoard>(boardOf({2, 3, 4}));
+    clsBoardCollection boards;
+    boards.Add(first);
+    boards.Add(second);
+    boards.Add(third);
+    clsBoard d;
+    d.AppendNumber(0, 0);
+    d.AppendNumber(7, 0);
+
+    CheckBoards(boards, d);
+
+    QCOMPARE(greenIndexes(*first), (QList<int>{0}));
+    QCOMPARE(greenIndexes(*second), (QList<int>{0}));
+    QCOMPARE(greenIndexes(*third), QList<int>{});
+    QCOMPARE(boards.Count(), 3);
+    QCOMPARE(boards.Item(1).get(), first.get());
+    QCOMPARE(boards.Item(3).get(), third.get());
+}
+
+void tst_MatchCheck::repeatedAndShrinkingDraws()
+{
+    clsBoard b = boardOf({5, 8, 13, 21, 8});
+    clsBoard d;
+    d.AppendNumber(8, 0);
+    d.AppendNumber(21, 0);
+
+    CheckBoard(b, d);
+    const clsBoard once = b;
+    CheckBoard(b, d);
+    QVERIFY(b == once); // checking twice changes nothing
+    QCOMPARE(greenIndexes(b), (QList<int>{1, 3}));
+
+    d.RemoveNumber(0); // 8 no longer drawn: its cell turns back to white
+    CheckBoard(b, d);
+    QCOMPARE(greenIndexes(b), (QList<int>{3}));
+}
+
+QTEST_APPLESS_MAIN(tst_MatchCheck)
+
+#include "tst_MatchCheck.moc"
