@@ -270,7 +270,7 @@ void check(const CommandLine& line, QIODevice& out)
             }
         });
     }
-    for (std::size_t k = 0; k + 1 < hits.size(); ++k) {
+    for (std::size_t k = 0; k < hits.size(); ++k) {
         appendCount(sink, static_cast<std::int64_t>(k), " hit: ", " hits: ");
         appendCount(sink, hits[k], " board\n", " boards\n");
     }
