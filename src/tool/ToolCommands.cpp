@@ -1,0 +1,419 @@
+#include "ToolCommands.h"
+
+#include "BoardCsv.h"
+#include "BoardFileStream.h"
+#include "ColourText.h"
+#include "TextSink.h"
+
+#include "board/BoardFileIO.h"
+#include "board/NumberReading.h"
+#include "board/RandomBoard.h"
+#include "board/ZanvoError.h"
+#include "check/MatchCheck.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+
+#include "zanvo_version.h"
+
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+constexpr int FileAlreadyExists = 58;
+
+const char* const HelpText =
+    "Usage: zanvo-tool COMMAND ARGUMENTS [OPTIONS]\n"
+    "Reads and writes Zanvo board files (*.dat) without a display.\n"
+    "\n"
+    "Commands:\n"
+    "  show FILE            one line per board: its position, then its numbers; a\n"
+    "                       drawn (green) cell is marked *, any colour other than\n"
+    "                       white or green is written #RRGGBB after the number\n"
+    "  check FILE [N ...]   the program's match check for the drawn numbers N (read\n"
+    "                       like its input box, duplicates refused); prints each\n"
+    "                       board's hits, then one line per hit count\n"
+    "      --write          store the colours in FILE, as the program's save does\n"
+    "  random COUNT FILE    write COUNT random boards, made like the program's Random\n"
+    "      --force          replace FILE if it exists\n"
+    "  export FILE          the boards as CSV on standard output\n"
+    "  import CSV FILE      the boards of CSV (- for standard input) into FILE\n"
+    "      --force          replace FILE if it exists\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help           show this help\n"
+    "  -v, --version        show the version\n"
+    "\n"
+    "A negative N needs no \"--\" in front of it.\n"
+    "Exit status: 0 success; 1 a file missing, damaged or not written (one line on\n"
+    "standard error); 2 a usage error, a drawn number twice included.\n";
+
+// The command line is wrong; nothing has been read or written.
+class UsageError : public std::runtime_error {
+public:
+    explicit UsageError(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+void writeLine(QIODevice& device, const QString& text)
+{
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    const QByteArray bytes = line.toUtf8() + '\n';
+    device.write(bytes);
+}
+
+void writeText(QIODevice& out, const char* text)
+{
+    TextSink sink(out);
+    sink.Append(text);
+    sink.Flush();
+}
+
+// "-4" and "-.5" are drawn numbers, not options; the tool has no such options.
+bool isNegativeNumber(const QString& argument)
+{
+    if (argument.size() < 2 || argument[0] != QLatin1Char('-'))
+        return false;
+    const char16_t c = argument[1].unicode();
+    return (c >= u'0' && c <= u'9') || c == u'.';
+}
+
+struct CommandLine {
+    QString command;
+    QStringList arguments; // after the command
+    bool write = false;
+    bool force = false;
+    bool help = false;
+    bool version = false;
+};
+
+CommandLine parseCommandLine(const QStringList& arguments)
+{
+    // None of the options takes a value, so every option can move in front and every
+    // other argument behind "--": negative numbers then reach the command unchanged.
+    QStringList ordered{arguments.value(0, QStringLiteral("zanvo-tool"))};
+    QStringList positional;
+    bool rest = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (rest || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-')) || isNegativeNumber(a))
+            positional << a;
+        else if (a == QLatin1String("--"))
+            rest = true;
+        else
+            ordered << a;
+    }
+    ordered << QStringLiteral("--") << positional;
+
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption write(QStringLiteral("write"));
+    const QCommandLineOption force(QStringLiteral("force"));
+    parser.addOptions({help, version, write, force});
+    if (!parser.parse(ordered)) {
+        QString why = parser.errorText();
+        if (why.endsWith(QLatin1Char('.')))
+            why.chop(1);
+        throw UsageError(why + QStringLiteral("; see zanvo-tool --help"));
+    }
+
+    CommandLine line;
+    line.arguments = parser.positionalArguments();
+    if (!line.arguments.isEmpty())
+        line.command = line.arguments.takeFirst();
+    line.write = parser.isSet(write);
+    line.force = parser.isSet(force);
+    line.help = parser.isSet(help);
+    line.version = parser.isSet(version);
+    return line;
+}
+
+void expectArguments(const CommandLine& line, qsizetype count, const char* synopsis)
+{
+    if (line.arguments.size() != count)
+        throw UsageError(QStringLiteral("usage: zanvo-tool %1").arg(QLatin1String(synopsis)));
+}
+
+void refuseOption(const CommandLine& line, bool set, const char* option)
+{
+    if (set)
+        throw UsageError(QStringLiteral("%1 is not an option of %2").arg(QLatin1String(option), line.command));
+}
+
+// The board files the tool makes are never written over by accident.
+void refuseExisting(const QString& sFile, bool force)
+{
+    const QFileInfo info(sFile);
+    if (!force && (info.exists() || info.isSymLink()))
+        throw ZanvoError(FileAlreadyExists,
+                         QStringLiteral("%1: The file exists; add --force to replace it").arg(sFile).toStdString());
+}
+
+int greenCells(const clsBoard& board)
+{
+    int hits = 0;
+    for (const BoardEntry& e : board.Entries())
+        hits += e.Colour == CellGreen ? 1 : 0;
+    return hits;
+}
+
+void appendCount(TextSink& sink, std::int64_t count, const char* one, const char* many)
+{
+    sink.AppendNumber(count);
+    sink.Append(count == 1 ? one : many);
+}
+
+// The drawn numbers, read like the check dialog's input box.
+clsBoard readDrawnNumbers(const QStringList& texts)
+{
+    clsBoard drawn;
+    for (const QString& text : texts) {
+        std::int32_t value = 0;
+        try {
+            value = ReadNumber(text.toStdString());
+        } catch (const ZanvoError& e) {
+            if (e.Number() != ErrorNumber::Overflow)
+                throw;
+            throw UsageError(QStringLiteral("drawn number \"%1\" is outside the 32-bit range").arg(text));
+        }
+        if (drawn.FindNumber(value) >= 0)
+            throw UsageError(QStringLiteral("The number already exists: %1").arg(value));
+        drawn.AppendNumber(value, 0);
+    }
+    return drawn;
+}
+
+// Output written so far is handed on even when the file turns out damaged later:
+// the lines before the damage are complete and true.
+template <typename Body>
+void streamed(TextSink& sink, Body body)
+{
+    try {
+        body();
+    } catch (...) {
+        try {
+            sink.Flush();
+        } catch (const ZanvoError&) {
+            // the damage is the message that matters
+        }
+        throw;
+    }
+    sink.Flush();
+}
+
+void show(const CommandLine& line, QIODevice& out)
+{
+    expectArguments(line, 1, "show FILE");
+    refuseOption(line, line.write, "--write");
+    refuseOption(line, line.force, "--force");
+    BoardFileStream stream(line.arguments[0]);
+    TextSink sink(out);
+    clsBoard board;
+    streamed(sink, [&] {
+        while (stream.Next(board)) {
+            sink.AppendNumber(stream.Position());
+            sink.Append(':');
+            for (const BoardEntry& e : board.Entries()) {
+                sink.Append(' ');
+                sink.AppendNumber(e.Number);
+                if (e.Colour == CellGreen)
+                    sink.Append('*');
+                else if (e.Colour != CellWhite)
+                    sink.Append(ColourText(e.Colour));
+            }
+            sink.Append('\n');
+        }
+    });
+}
+
+void check(const CommandLine& line, QIODevice& out)
+{
+    if (line.arguments.isEmpty())
+        throw UsageError(QStringLiteral("usage: zanvo-tool check FILE [N ...] [--write]"));
+    refuseOption(line, line.force, "--force");
+    const QString file = line.arguments[0];
+    const clsBoard drawn = readDrawnNumbers(line.arguments.mid(1));
+
+    // hits[k]: the boards with k hits; a board has at most one per drawn number.
+    std::vector<std::int64_t> hits(static_cast<std::size_t>(drawn.NumberCount()) + 2, 0);
+    TextSink sink(out);
+    const auto report = [&](std::int32_t position, const clsBoard& board) {
+        const int count = greenCells(board);
+        ++hits[static_cast<std::size_t>(count)];
+        sink.AppendNumber(position);
+        sink.Append(": ");
+        appendCount(sink, count, " hit\n", " hits\n");
+    };
+
+    if (line.write) {
+        // The whole list, checked and saved as the program does; printed only once saved.
+        const BoardsRef boards = ReadBoardFile(file);
+        CheckBoards(*boards, drawn);
+        WriteBoardFile(file, *boards);
+        std::int32_t position = 0;
+        for (const auto& board : *boards)
+            report(++position, *board);
+    } else {
+        BoardFileStream stream(file);
+        clsBoard board;
+        streamed(sink, [&] {
+            while (stream.Next(board)) {
+                CheckBoard(board, drawn);
+                report(stream.Position(), board);
+            }
+        });
+    }
+    for (std::size_t k = 0; k < hits.size(); ++k) {
+        appendCount(sink, static_cast<std::int64_t>(k), " hit: ", " hits: ");
+        appendCount(sink, hits[k], " board\n", " boards\n");
+    }
+    sink.Flush();
+}
+
+std::int32_t readCount(const QString& text)
+{
+    bool digitsOnly = !text.isEmpty() && text.size() <= 10;
+    for (const QChar c : text)
+        digitsOnly = digitsOnly && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const qlonglong count = digitsOnly ? text.toLongLong() : -1;
+    if (count < 0 || count > std::numeric_limits<std::int32_t>::max())
+        throw UsageError(QStringLiteral("COUNT must be a whole number from 0 to 2147483647, not \"%1\"").arg(text));
+    return static_cast<std::int32_t>(count);
+}
+
+void random(const CommandLine& line)
+{
+    expectArguments(line, 2, "random COUNT FILE [--force]");
+    refuseOption(line, line.write, "--write");
+    const std::int32_t count = readCount(line.arguments[0]);
+    const QString file = line.arguments[1];
+    refuseExisting(file, line.force);
+    // One clock seed for the run: reseeding for every board would only cost time.
+    const UniformSource uniform = ClockSeededUniform();
+    clsBoardCollection boards;
+    boards.Reserve(static_cast<std::size_t>(count));
+    for (std::int32_t i = 0; i < count; ++i)
+        boards.Add(MakeRandomBoard(uniform));
+    WriteBoardFile(file, boards);
+}
+
+void exportCsv(const CommandLine& line, QIODevice& out)
+{
+    expectArguments(line, 1, "export FILE");
+    refuseOption(line, line.write, "--write");
+    refuseOption(line, line.force, "--force");
+    BoardFileStream stream(line.arguments[0]);
+    TextSink sink(out);
+    clsBoard board;
+    std::string row;
+    streamed(sink, [&] {
+        while (stream.Next(board)) {
+            row.clear();
+            AppendCsvRow(board, row);
+            sink.Append(row);
+        }
+    });
+}
+
+QByteArray readCsv(const QString& sCsv, QIODevice& in, QString& name)
+{
+    const auto fail = [&](int number, const QString& what) {
+        throw ZanvoError(number, QStringLiteral("%1: %2").arg(name, what).toStdString());
+    };
+    if (sCsv == QLatin1String("-")) {
+        name = QStringLiteral("standard input");
+        if (!in.isOpen())
+            fail(ErrorNumber::DeviceIO, QStringLiteral("It cannot be read"));
+        QByteArray bytes = in.readAll();
+        if (const auto* device = qobject_cast<const QFileDevice*>(&in); device && device->error() != QFileDevice::NoError)
+            fail(ErrorNumber::DeviceIO, device->errorString());
+        return bytes;
+    }
+    name = sCsv;
+    const QFileInfo info(sCsv);
+    if (!info.exists())
+        fail(ErrorNumber::FileNotFound, QStringLiteral("File not found"));
+    if (info.isDir())
+        fail(ErrorNumber::PathFileAccess, QStringLiteral("This is a folder, not a CSV file"));
+    QFile file(sCsv);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(ErrorNumber::PermissionDenied, file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        fail(ErrorNumber::DeviceIO, file.errorString());
+    return bytes;
+}
+
+void importCsv(const CommandLine& line, QIODevice& in)
+{
+    expectArguments(line, 2, "import CSV FILE [--force]");
+    refuseOption(line, line.write, "--write");
+    const QString file = line.arguments[1];
+    refuseExisting(file, line.force);
+    QString name;
+    const QByteArray csv = readCsv(line.arguments[0], in, name);
+    BoardsRef boards;
+    try {
+        boards = DecodeBoardsCsv(std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
+    } catch (const CsvError& e) {
+        throw ZanvoError(e.Number(), name.toStdString() + ": " + e.Description());
+    }
+    WriteBoardFile(file, *boards);
+}
+
+int run(const QStringList& arguments, QIODevice& in, QIODevice& out)
+{
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.help) {
+        writeText(out, HelpText);
+        return ToolExit::Success;
+    }
+    if (line.version) {
+        writeText(out, "zanvo-tool " ZANVO_VERSION_STRING "\n");
+        return ToolExit::Success;
+    }
+    if (line.command.isEmpty())
+        throw UsageError(QStringLiteral("no command given; see zanvo-tool --help"));
+    if (line.command == QLatin1String("show"))
+        show(line, out);
+    else if (line.command == QLatin1String("check"))
+        check(line, out);
+    else if (line.command == QLatin1String("random"))
+        random(line);
+    else if (line.command == QLatin1String("export"))
+        exportCsv(line, out);
+    else if (line.command == QLatin1String("import"))
+        importCsv(line, in);
+    else
+        throw UsageError(QStringLiteral("unknown command \"%1\"; see zanvo-tool --help").arg(line.command));
+    return ToolExit::Success;
+}
+
+} // namespace
+
+int RunTool(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err)
+{
+    const QString prefix = QStringLiteral("zanvo-tool: ");
+    try {
+        return run(arguments, in, out);
+    } catch (const UsageError& e) {
+        writeLine(err, prefix + QString::fromStdString(e.what()));
+        return ToolExit::Usage;
+    } catch (const ZanvoError& e) {
+        writeLine(err, prefix + QString::fromStdString(e.Description()));
+        return ToolExit::Failure;
+    } catch (const std::bad_alloc&) {
+        writeLine(err, prefix + QStringLiteral("Out of memory"));
+        return ToolExit::Failure;
+    } catch (const std::exception& e) {
+        writeLine(err, prefix + QString::fromStdString(e.what()));
+        return ToolExit::Failure;
+    }
+}

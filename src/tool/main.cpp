@@ -1,0 +1,27 @@
+#include "tool/ToolCommands.h"
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <unistd.h>
+
+// No QCoreApplication: the tool needs no event loop, display or locale set-up.
+int main(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    QFile in;
+    QFile out;
+    QFile err;
+    // Unbuffered: the tool buffers its own output in large pieces.
+    const auto mode = QIODevice::Unbuffered;
+    // A standard input that cannot be opened is refused by "import -" itself.
+    static_cast<void>(in.open(STDIN_FILENO, QIODevice::ReadOnly | mode, QFileDevice::DontCloseHandle));
+    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | mode, QFileDevice::DontCloseHandle)
+        || !err.open(STDERR_FILENO, QIODevice::WriteOnly | mode, QFileDevice::DontCloseHandle))
+        return 1;
+    return RunTool(arguments, in, out, err);
+}

@@ -1,0 +1,217 @@
+#include "tool/BoardCsv.h"
+#include "tool/ColourText.h"
+
+#include "board/RandomBoard.h"
+
+#include <QTest>
+
+#include <limits>
+#include <vector>
+
+namespace {
+
+struct Cell {
+    std::int32_t number;
+    std::int32_t colour = CellWhite;
+};
+
+BoardsRef listOf(const std::vector<std::vector<Cell>>& rows)
+{
+    auto boards = std::make_shared<clsBoardCollection>();
+    for (const auto& row : rows) {
+        auto board = std::make_shared<clsBoard>();
+        for (const Cell& c : row)
+            board->AppendNumber(c.number, c.colour);
+        boards->Add(board);
+    }
+    return boards;
+}
+
+bool sameBoards(const clsBoardCollection& a, const clsBoardCollection& b)
+{
+    if (a.Count() != b.Count())
+        return false;
+    for (std::int32_t i = 1; i <= a.Count(); ++i)
+        if (!(*a.Item(i) == *b.Item(i)))
+            return false;
+    return true;
+}
+
+std::string decodedAsCsv(const std::string& text)
+{
+    return EncodeBoardsCsv(*DecodeBoardsCsv(text));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(BoardsRef)
+Q_DECLARE_METATYPE(std::string)
+
+class tst_BoardCsv : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void colourText_data();
+    void colourText();
+    void encode_data();
+    void encode();
+    void decodeAccepts_data();
+    void decodeAccepts();
+    void decodeRefuses_data();
+    void decodeRefuses();
+    void roundTrip();
+};
+
+void tst_BoardCsv::colourText_data()
+{
+    QTest::addColumn<int>("colour");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("white") << CellWhite << QStringLiteral("#FFFFFF");
+    QTest::newRow("green") << CellGreen << QStringLiteral("#00FF00");
+    QTest::newRow("red is the low byte") << 0x0000FF << QStringLiteral("#FF0000");
+    QTest::newRow("blue is the third byte") << 0xFF0000 << QStringLiteral("#0000FF");
+    QTest::newRow("black") << 0 << QStringLiteral("#000000");
+    QTest::newRow("top byte kept in front") << static_cast<int>(0x80563412u) << QStringLiteral("#80123456");
+    QTest::newRow("minus one") << -1 << QStringLiteral("#FFFFFFFF");
+}
+
+void tst_BoardCsv::colourText()
+{
+    QFETCH(int, colour);
+    QFETCH(QString, text);
+    QCOMPARE(QString::fromStdString(ColourText(colour)), text);
+    QCOMPARE(ParseColourText(text.toStdString()), std::optional<std::int32_t>(colour));
+    QCOMPARE(ParseColourText(text.toLower().toStdString()), std::optional<std::int32_t>(colour));
+}
+
+void tst_BoardCsv::encode_data()
+{
+    QTest::addColumn<BoardsRef>("boards");
+    QTest::addColumn<std::string>("csv");
+    QTest::newRow("no boards") << listOf({}) << std::string();
+    QTest::newRow("white board: numbers only") << listOf({{{7}, {12}, {33}}}) << std::string("7,12,33\r\n");
+    QTest::newRow("marked board: colours after the numbers")
+        << listOf({{{7}, {12, CellGreen}}}) << std::string("7,12,colours,#FFFFFF,#00FF00\r\n");
+    QTest::newRow("each board decides for itself")
+        << listOf({{{1}}, {{2, 0x0000FF}}, {{3}}}) << std::string("1\r\n2,colours,#FF0000\r\n3\r\n");
+    QTest::newRow("board without numbers") << listOf({{}, {{5}}}) << std::string("colours\r\n5\r\n");
+    QTest::newRow("32-bit extremes")
+        << listOf({{{std::numeric_limits<std::int32_t>::min()}, {std::numeric_limits<std::int32_t>::max()}, {-4}}})
+        << std::string("-2147483648,2147483647,-4\r\n");
+}
+
+void tst_BoardCsv::encode()
+{
+    QFETCH(BoardsRef, boards);
+    QFETCH(std::string, csv);
+    QCOMPARE(EncodeBoardsCsv(*boards), csv);
+    QVERIFY(sameBoards(*DecodeBoardsCsv(csv), *boards));
+}
+
+void tst_BoardCsv::decodeAccepts_data()
+{
+    QTest::addColumn<std::string>("input");
+    QTest::addColumn<std::string>("canonical");
+    QTest::newRow("empty text") << std::string() << std::string();
+    QTest::newRow("LF line ends") << std::string("1,2\n3\n") << std::string("1,2\r\n3\r\n");
+    QTest::newRow("CR line ends") << std::string("1,2\r3") << std::string("1,2\r\n3\r\n");
+    QTest::newRow("no final line end") << std::string("1,2") << std::string("1,2\r\n");
+    QTest::newRow("byte order mark") << std::string("\xEF\xBB\xBF" "4,5\r\n") << std::string("4,5\r\n");
+    QTest::newRow("quoted fields") << std::string("\"7\",\" 12 \",\"colours\",\"#ffffff\",\"#00ff00\"")
+                                   << std::string("7,12,colours,#FFFFFF,#00FF00\r\n");
+    QTest::newRow("blanks around values") << std::string(" 7 ,\t8") << std::string("7,8\r\n");
+    QTest::newRow("spreadsheet padding") << std::string("1,2,3\r\n4,,\r\n5,colours,#FFFFFF,,\r\n")
+                                         << std::string("1,2,3\r\n4\r\n5\r\n");
+    QTest::newRow("rows without values are skipped") << std::string("\r\n1\r\n,,\r\n\"\"\r\n2\r\n\r\n")
+                                                     << std::string("1\r\n2\r\n");
+    QTest::newRow("word in any case, either spelling") << std::string("1,COLORS,#0000FF\r\n2,Colours,#000000")
+                                                       << std::string("1,colours,#0000FF\r\n2,colours,#000000\r\n");
+    QTest::newRow("whole numbers in other notations") << std::string("7.0,1e1,-0,+5,2.50E1,.0")
+                                                      << std::string("7,10,0,5,25,0\r\n");
+    QTest::newRow("board without numbers") << std::string("colours,,") << std::string("colours\r\n");
+}
+
+void tst_BoardCsv::decodeAccepts()
+{
+    QFETCH(std::string, input);
+    QFETCH(std::string, canonical);
+    QCOMPARE(decodedAsCsv(input), canonical);
+}
+
+void tst_BoardCsv::decodeRefuses_data()
+{
+    QTest::addColumn<std::string>("input");
+    QTest::addColumn<qint64>("row");
+    QTest::addColumn<qint64>("field");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("letters") << std::string("1,x,y") << qint64(1) << qint64(2) << QStringLiteral("\"x\" is not a number");
+    QTest::newRow("trailing letters") << std::string("12abc") << qint64(1) << qint64(1) << QStringLiteral("is not a number");
+    QTest::newRow("above 32 bits") << std::string("1\r\n2147483648") << qint64(2) << qint64(1)
+                                   << QStringLiteral("outside the 32-bit range");
+    QTest::newRow("below 32 bits") << std::string("-2147483649") << qint64(1) << qint64(1)
+                                   << QStringLiteral("outside the 32-bit range");
+    QTest::newRow("many digits") << std::string("99999999999999999999999") << qint64(1) << qint64(1)
+                                 << QStringLiteral("outside the 32-bit range");
+    QTest::newRow("beyond a double") << std::string("3,1e400") << qint64(1) << qint64(2)
+                                     << QStringLiteral("outside the 32-bit range");
+    QTest::newRow("exponent above 32 bits") << std::string("3e9") << qint64(1) << qint64(1)
+                                            << QStringLiteral("outside the 32-bit range");
+    QTest::newRow("fraction") << std::string("7.5") << qint64(1) << qint64(1) << QStringLiteral("not a whole number");
+    QTest::newRow("empty field between values") << std::string("1,,2") << qint64(1) << qint64(2)
+                                                << QStringLiteral("empty");
+    QTest::newRow("colours fewer than numbers") << std::string("1,2,colours,#FFFFFF") << qint64(1) << qint64(0)
+                                                << QStringLiteral("2 numbers but 1 colours");
+    QTest::newRow("colour by name") << std::string("1,colours,green") << qint64(1) << qint64(3)
+                                    << QStringLiteral("\"green\" is not a colour");
+    QTest::newRow("five hex digits") << std::string("1,colours,#FFFFF") << qint64(1) << qint64(3)
+                                     << QStringLiteral("is not a colour");
+    QTest::newRow("quote not closed") << std::string("1\r\n\"2,3\r\n") << qint64(2) << qint64(1)
+                                      << QStringLiteral("not closed");
+    QTest::newRow("quote inside a field") << std::string("1\"2") << qint64(1) << qint64(1) << QStringLiteral("quote");
+    QTest::newRow("text after a quote") << std::string("\"1\"2") << qint64(1) << qint64(1)
+                                        << QStringLiteral("closing quote");
+    QTest::newRow("semicolons") << std::string("1;2;3") << qint64(1) << qint64(1)
+                                << QStringLiteral("separated by commas");
+    // A quoted line break keeps the record together: rows count records, and the
+    // message stays on one line.
+    QTest::newRow("row is the record") << std::string("\"1\"\r\n2,\"x\r\ny\"\r\n") << qint64(2) << qint64(2)
+                                       << QStringLiteral("\"x??y\" is not a number");
+}
+
+void tst_BoardCsv::decodeRefuses()
+{
+    QFETCH(std::string, input);
+    QFETCH(qint64, row);
+    QFETCH(qint64, field);
+    QFETCH(QString, problem);
+    try {
+        DecodeBoardsCsv(input);
+        QFAIL("bad CSV was accepted");
+    } catch (const CsvError& e) {
+        QCOMPARE(e.Row(), row);
+        QCOMPARE(e.Field(), field);
+        const QString text = QString::fromStdString(e.Description());
+        QVERIFY2(text.contains(problem), qPrintable(text));
+        const QString where = field > 0 ? QStringLiteral("row %1, field %2: ").arg(row).arg(field)
+                                        : QStringLiteral("row %1: ").arg(row);
+        QVERIFY2(text.startsWith(where), qPrintable(text));
+        QVERIFY(!text.contains(QLatin1Char('\n')));
+    }
+}
+
+void tst_BoardCsv::roundTrip()
+{
+    const UniformSource uniform = SeededUniform(8);
+    BoardsRef boards = listOf({{}, {{0, 0}, {-1, -1}, {std::numeric_limits<std::int32_t>::min(), 0x7FFFFFFF}},
+                               {{5, static_cast<std::int32_t>(0x80000005u)}}});
+    for (int i = 0; i < 50; ++i) {
+        auto board = MakeRandomBoard(uniform);
+        if (i % 3 == 0)
+            board->zanvo(i % 25, CellGreen);
+        boards->Add(board);
+    }
+    QVERIFY(sameBoards(*DecodeBoardsCsv(EncodeBoardsCsv(*boards)), *boards));
+}
+
+QTEST_GUILESS_MAIN(tst_BoardCsv)
+#include "tst_BoardCsv.moc"

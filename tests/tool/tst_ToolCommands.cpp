@@ -1,0 +1,377 @@
+#include "tool/ToolCommands.h"
+
+#include "board/BoardFile.h"
+#include "board/BoardFileIO.h"
+#include "board/RandomBoard.h"
+#include "check/MatchCheck.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <set>
+#include <vector>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Result tool(const QStringList& arguments, const QByteArray& input = {})
+{
+    QByteArray inBytes = input;
+    QBuffer in(&inBytes);
+    QBuffer out;
+    QBuffer err;
+    in.open(QIODevice::ReadOnly);
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    Result r;
+    r.status = RunTool(QStringList{QStringLiteral("zanvo-tool")} + arguments, in, out, err);
+    r.out = out.data();
+    r.err = err.data();
+    return r;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+std::shared_ptr<clsBoard> boardOf(std::initializer_list<std::pair<std::int32_t, std::int32_t>> cells)
+{
+    auto b = std::make_shared<clsBoard>();
+    for (const auto& [number, colour] : cells)
+        b->AppendNumber(number, colour);
+    return b;
+}
+
+// One line on stderr, starting with the program's name.
+bool oneLine(const QByteArray& err)
+{
+    return err.startsWith("zanvo-tool: ") && err.endsWith('\n') && err.count('\n') == 1;
+}
+
+} // namespace
+
+class tst_ToolCommands : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void show();
+    void checkPrintsHitsAndSummary();
+    void checkWriteStoresTheProgramsColours();
+    void drawnNumbersReadLikeTheInputBox_data();
+    void drawnNumbersReadLikeTheInputBox();
+    void duplicateDrawnNumbers_data();
+    void duplicateDrawnNumbers();
+    void randomBoards();
+    void randomRefusesToOverwrite();
+    void exportImportRoundTrip_data();
+    void exportImportRoundTrip();
+    void importFromStandardInput();
+    void badCsvWritesNothing();
+    void usageErrors_data();
+    void usageErrors();
+    void damagedOrMissingFiles_data();
+    void damagedOrMissingFiles();
+    void outputThatCannotBeWritten();
+
+private:
+    QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_file; // three boards, see init()
+};
+
+void tst_ToolCommands::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    clsBoardCollection list;
+    list.Add(boardOf({{7, CellWhite}, {12, CellGreen}, {33, 0x0000FF}}));
+    list.Add(boardOf({}));
+    list.Add(boardOf({{7, CellGreen}, {7, CellWhite}, {-4, CellWhite}, {12, CellWhite}}));
+    m_file = path("boards.dat");
+    WriteBoardFile(m_file, list);
+}
+
+void tst_ToolCommands::show()
+{
+    const Result r = tool({QStringLiteral("show"), m_file});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QByteArray("1: 7 12* 33#FF0000\n"
+                               "2:\n"
+                               "3: 7* 7 -4 12\n"));
+    QVERIFY(r.err.isEmpty());
+}
+
+void tst_ToolCommands::checkPrintsHitsAndSummary()
+{
+    const QByteArray before = bytesOf(m_file);
+    const Result r = tool({QStringLiteral("check"), m_file, QStringLiteral("7"), QStringLiteral("-4"),
+                           QStringLiteral("99")});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QByteArray("1: 1 hit\n"
+                               "2: 0 hits\n"
+                               "3: 2 hits\n"
+                               "0 hits: 1 board\n"
+                               "1 hit: 1 board\n"
+                               "2 hits: 1 board\n"
+                               "3 hits: 0 boards\n"));
+    QCOMPARE(bytesOf(m_file), before); // without --write the file stays as it was
+}
+
+void tst_ToolCommands::checkWriteStoresTheProgramsColours()
+{
+    const clsBoard drawn = *boardOf({{12, 0}, {7, 0}});
+    const BoardsRef expected = ReadBoardFile(m_file);
+    CheckBoards(*expected, drawn);
+
+    const Result plain = tool({QStringLiteral("check"), m_file, QStringLiteral("12"), QStringLiteral("7")});
+    const Result written = tool({QStringLiteral("check"), QStringLiteral("--write"), m_file, QStringLiteral("12"),
+                                 QStringLiteral("7")});
+    QCOMPARE(written.status, 0);
+    QCOMPARE(written.out, plain.out);
+    const std::vector<std::uint8_t> bytes = EncodeBoards(*expected);
+    QCOMPARE(bytesOf(m_file), QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    QCOMPARE(tool({QStringLiteral("show"), m_file}).out, QByteArray("1: 7* 12* 33\n2:\n3: 7* 7 -4 12*\n"));
+}
+
+void tst_ToolCommands::drawnNumbersReadLikeTheInputBox_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<int>("greenCell"); // on the board 0, 2, 4, -4, 7, 12
+    QTest::newRow("leading blanks") << QStringLiteral("  7") << 4;
+    QTest::newRow("letters after the number") << QStringLiteral("12abc") << 5;
+    QTest::newRow("letters alone read 0") << QStringLiteral("abc") << 0;
+    QTest::newRow("half to even, down") << QStringLiteral("2.5") << 1;
+    QTest::newRow("half to even, up") << QStringLiteral("3.5") << 2;
+    QTest::newRow("negative without --") << QStringLiteral("-4") << 3;
+    QTest::newRow("exponent") << QStringLiteral("7e0") << 4;
+}
+
+void tst_ToolCommands::drawnNumbersReadLikeTheInputBox()
+{
+    QFETCH(QString, argument);
+    QFETCH(int, greenCell);
+    clsBoardCollection list;
+    list.Add(boardOf({{0, 0}, {2, 0}, {4, 0}, {-4, 0}, {7, 0}, {12, 0}}));
+    WriteBoardFile(m_file, list);
+    const Result r = tool({QStringLiteral("check"), m_file, argument, QStringLiteral("--write")});
+    QCOMPARE(r.status, 0);
+    const BoardsRef after = ReadBoardFile(m_file);
+    for (std::int32_t i = 0; i < 6; ++i)
+        QCOMPARE(after->Item(1)->zanvo(i), i == greenCell ? CellGreen : CellWhite);
+}
+
+void tst_ToolCommands::duplicateDrawnNumbers_data()
+{
+    QTest::addColumn<QStringList>("drawn");
+    QTest::addColumn<int>("number");
+    QTest::newRow("same text") << QStringList{QStringLiteral("7"), QStringLiteral("3"), QStringLiteral("7")} << 7;
+    QTest::newRow("same after rounding") << QStringList{QStringLiteral("2"), QStringLiteral("2.5")} << 2;
+    QTest::newRow("two texts that read 0") << QStringList{QStringLiteral("x"), QStringLiteral("")} << 0;
+}
+
+void tst_ToolCommands::duplicateDrawnNumbers()
+{
+    QFETCH(QStringList, drawn);
+    QFETCH(int, number);
+    // The arguments are refused before the file is even looked at.
+    for (const QString& file : {m_file, path("missing.dat")}) {
+        const QByteArray before = bytesOf(file);
+        const Result r = tool(QStringList{QStringLiteral("check"), QStringLiteral("--write"), file} + drawn);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, QStringLiteral("zanvo-tool: The number already exists: %1\n").arg(number).toUtf8());
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(bytesOf(file), before);
+    }
+}
+
+void tst_ToolCommands::randomBoards()
+{
+    const QString file = path("random.dat");
+    QCOMPARE(tool({QStringLiteral("random"), QStringLiteral("40"), file}).status, 0);
+    QCOMPARE(QFileInfo(file).size(), 4 + 204 * 40);
+    const BoardsRef boards = ReadBoardFile(file);
+    QCOMPARE(boards->Count(), 40);
+    std::set<std::vector<std::int32_t>> distinct;
+    for (const auto& board : *boards) {
+        std::set<std::int32_t> numbers;
+        std::vector<std::int32_t> row;
+        for (const BoardEntry& e : board->Entries()) {
+            QVERIFY(e.Number >= 0 && e.Number <= 99);
+            QCOMPARE(e.Colour, CellWhite);
+            numbers.insert(e.Number);
+            row.push_back(e.Number);
+        }
+        QCOMPARE(numbers.size(), std::size_t(25));
+        distinct.insert(row);
+    }
+    QCOMPARE(distinct.size(), std::size_t(40)); // not the same board forty times
+
+    const QString empty = path("none.dat");
+    QCOMPARE(tool({QStringLiteral("random"), QStringLiteral("0"), empty}).status, 0);
+    QCOMPARE(bytesOf(empty), QByteArray(4, '\0'));
+}
+
+void tst_ToolCommands::randomRefusesToOverwrite()
+{
+    const QByteArray before = bytesOf(m_file);
+    const Result refused = tool({QStringLiteral("random"), QStringLiteral("2"), m_file});
+    QCOMPARE(refused.status, 1);
+    QVERIFY(oneLine(refused.err));
+    QVERIFY(refused.err.contains("--force"));
+    QCOMPARE(bytesOf(m_file), before);
+
+    QCOMPARE(tool({QStringLiteral("random"), QStringLiteral("2"), m_file, QStringLiteral("--force")}).status, 0);
+    QCOMPARE(QFileInfo(m_file).size(), 4 + 204 * 2);
+}
+
+void tst_ToolCommands::exportImportRoundTrip_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("odd boards and colours") << QStringLiteral("odd");
+    QTest::newRow("random boards after a check") << QStringLiteral("checked");
+    QTest::newRow("empty list") << QStringLiteral("empty");
+}
+
+void tst_ToolCommands::exportImportRoundTrip()
+{
+    QFETCH(QString, kind);
+    if (kind == QLatin1String("checked")) {
+        QCOMPARE(tool({QStringLiteral("random"), QStringLiteral("30"), m_file, QStringLiteral("--force")}).status, 0);
+        QCOMPARE(tool({QStringLiteral("check"), m_file, QStringLiteral("5"), QStringLiteral("17"), QStringLiteral("--write")})
+                     .status,
+                 0);
+    } else if (kind == QLatin1String("empty")) {
+        WriteBoardFile(m_file, clsBoardCollection());
+    }
+    const Result exported = tool({QStringLiteral("export"), m_file});
+    QCOMPARE(exported.status, 0);
+    const QString csv = path("boards.csv");
+    writeBytes(csv, exported.out);
+    const QString back = path("back.dat");
+    const Result imported = tool({QStringLiteral("import"), csv, back});
+    QCOMPARE(imported.status, 0);
+    QVERIFY(imported.err.isEmpty());
+    QCOMPARE(bytesOf(back), bytesOf(m_file));
+}
+
+void tst_ToolCommands::importFromStandardInput()
+{
+    const QString file = path("in.dat");
+    const Result r = tool({QStringLiteral("import"), QStringLiteral("-"), file}, "1,2,colours,#FFFFFF,#00FF00\n");
+    QCOMPARE(r.status, 0);
+    QCOMPARE(tool({QStringLiteral("show"), file}).out, QByteArray("1: 1 2*\n"));
+}
+
+void tst_ToolCommands::badCsvWritesNothing()
+{
+    const QString csv = path("bad.csv");
+    writeBytes(csv, "1,2,3\r\n4,5,6\r\n7,4294967296,9\r\n10,x\r\n");
+    const QByteArray before = bytesOf(m_file);
+    const Result replaced = tool({QStringLiteral("import"), csv, m_file, QStringLiteral("--force")});
+    QCOMPARE(replaced.status, 1);
+    QVERIFY(oneLine(replaced.err));
+    QVERIFY2(replaced.err.contains((csv + QStringLiteral(": row 3, field 2: \"4294967296\"")).toUtf8()),
+             replaced.err.constData());
+    QCOMPARE(bytesOf(m_file), before);
+
+    const QString fresh = path("fresh.dat");
+    QCOMPARE(tool({QStringLiteral("import"), csv, fresh}).status, 1);
+    QVERIFY(!QFileInfo::exists(fresh));
+}
+
+void tst_ToolCommands::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    const QString f = QStringLiteral("F.dat");
+    QTest::newRow("nothing") << QStringList{};
+    QTest::newRow("unknown command") << QStringList{QStringLiteral("list"), f};
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("show"), f, QStringLiteral("--all")};
+    QTest::newRow("show without FILE") << QStringList{QStringLiteral("show")};
+    QTest::newRow("show with two files") << QStringList{QStringLiteral("show"), f, f};
+    QTest::newRow("show --write") << QStringList{QStringLiteral("show"), QStringLiteral("--write"), f};
+    QTest::newRow("check without FILE") << QStringList{QStringLiteral("check")};
+    QTest::newRow("check --force") << QStringList{QStringLiteral("check"), f, QStringLiteral("1"), QStringLiteral("--force")};
+    QTest::newRow("drawn number beyond 32 bits") << QStringList{QStringLiteral("check"), f, QStringLiteral("3e9")};
+    QTest::newRow("random without FILE") << QStringList{QStringLiteral("random"), QStringLiteral("5")};
+    QTest::newRow("random COUNT letters") << QStringList{QStringLiteral("random"), QStringLiteral("five"), f};
+    QTest::newRow("random COUNT negative") << QStringList{QStringLiteral("random"), QStringLiteral("-1"), f};
+    QTest::newRow("random COUNT beyond 32 bits") << QStringList{QStringLiteral("random"), QStringLiteral("2147483648"), f};
+    QTest::newRow("export --force") << QStringList{QStringLiteral("export"), f, QStringLiteral("--force")};
+    QTest::newRow("import without FILE") << QStringList{QStringLiteral("import"), QStringLiteral("a.csv")};
+}
+
+void tst_ToolCommands::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    const Result r = tool(arguments);
+    QCOMPARE(r.status, 2);
+    QVERIFY2(oneLine(r.err), r.err.constData());
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(!QFileInfo::exists(QStringLiteral("F.dat")));
+}
+
+void tst_ToolCommands::damagedOrMissingFiles_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
+    const QByteArray truncated = QByteArray("\x02\x00\x00\x00\x00\x00\x00\x00\x05\x00\x00\x00", 12);
+    for (const char* command : {"show", "check", "export"}) {
+        QTest::addRow("%s missing", command) << QString::fromLatin1(command) << QByteArray();
+        QTest::addRow("%s truncated", command) << QString::fromLatin1(command) << truncated;
+        QTest::addRow("%s short count", command) << QString::fromLatin1(command) << QByteArray("\x01\x00", 2);
+    }
+    QTest::newRow("check --write truncated") << QStringLiteral("check --write") << truncated;
+}
+
+void tst_ToolCommands::damagedOrMissingFiles()
+{
+    QFETCH(QString, command);
+    QFETCH(QByteArray, bytes);
+    const QString file = path("damaged.dat");
+    if (!bytes.isEmpty())
+        writeBytes(file, bytes);
+    QStringList arguments = command.split(QLatin1Char(' '));
+    arguments << file;
+    if (command.startsWith(QLatin1String("check")))
+        arguments << QStringLiteral("5");
+    const Result r = tool(arguments);
+    QCOMPARE(r.status, 1);
+    QVERIFY2(oneLine(r.err), r.err.constData());
+    QVERIFY(r.err.contains(file.toUtf8()));
+    QCOMPARE(bytesOf(file), bytes); // neither repaired nor created
+    QCOMPARE(QFileInfo::exists(file), !bytes.isEmpty());
+}
+
+void tst_ToolCommands::outputThatCannotBeWritten()
+{
+    QByteArray none;
+    QBuffer in(&none);
+    QBuffer out;
+    QBuffer err;
+    in.open(QIODevice::ReadOnly);
+    out.open(QIODevice::ReadOnly); // every write fails
+    err.open(QIODevice::WriteOnly);
+    const int status = RunTool({QStringLiteral("zanvo-tool"), QStringLiteral("show"), m_file}, in, out, err);
+    QCOMPARE(status, 1);
+    QVERIFY2(oneLine(err.data()), err.data().constData());
+    QVERIFY(err.data().contains("Cannot write the output"));
+}
+
+QTEST_GUILESS_MAIN(tst_ToolCommands)
+#include "tst_ToolCommands.moc"
