@@ -1,0 +1,222 @@
+#include "board/clsBoard.h"
+#include "controls/usrBoard.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+std::shared_ptr<clsBoard> boardOf(std::initializer_list<int> numbers, int colour = CellWhite)
+{
+    auto b = std::make_shared<clsBoard>();
+    for (int n : numbers)
+        b->AppendNumber(n, colour);
+    return b;
+}
+
+QColor background(const QLineEdit* cell)
+{
+    return cell->palette().color(QPalette::Base);
+}
+
+} // namespace
+
+class tst_usrBoard : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void newControl();
+    void gridPositions_data();
+    void gridPositions();
+    void format_data();
+    void format();
+    void paintsFromBoard();
+    void typedText_data();
+    void typedText();
+    void typingBeyondTheBoardStoresNothing();
+    void thirtyNumbersShowTheFirst25();
+    void updateTwiceChangesNothing();
+    void deleteButtonRaisesOnce();
+    void tabWalksCellsThenDelete();
+};
+
+void tst_usrBoard::newControl()
+{
+    usrBoard c;
+    QCOMPARE(c.Caption(), QStringLiteral("Brett 1:"));
+    QVERIFY(!c.Board);
+    QVERIFY(c.lblHeader->font().bold());
+    QCOMPARE(c.cmdDelete->text(), QStringLiteral("X"));
+    QCOMPARE(c.cmdDelete->geometry(), QRect(144, 8, 17, 17));
+    const QColor plain = background(c.txtCell[0]);
+    for (QLineEdit* cell : c.txtCell) {
+        QCOMPARE(cell->text(), QStringLiteral("01"));
+        QCOMPARE(background(cell), plain);
+    }
+    c.Update(); // no board: nothing changes
+    QCOMPARE(c.txtCell[0]->text(), QStringLiteral("01"));
+    c.Caption(QStringLiteral("Brett 12"));
+    QCOMPARE(c.Caption(), QStringLiteral("Brett 12"));
+    QCOMPARE(c.lblHeader->text(), QStringLiteral("Brett 12"));
+}
+
+void tst_usrBoard::gridPositions_data()
+{
+    QTest::addColumn<int>("cell");
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("0") << 0 << QRect(8, 40, 28, 28);
+    QTest::newRow("4") << 4 << QRect(136, 40, 28, 28);
+    QTest::newRow("5 wraps") << 5 << QRect(8, 72, 28, 28);
+    QTest::newRow("12") << 12 << QRect(72, 104, 28, 28);
+    QTest::newRow("20") << 20 << QRect(8, 168, 28, 28);
+    QTest::newRow("24") << 24 << QRect(136, 168, 28, 28);
+}
+
+void tst_usrBoard::gridPositions()
+{
+    QFETCH(int, cell);
+    QFETCH(QRect, geometry);
+    usrBoard c;
+    QCOMPARE(c.txtCell[std::size_t(cell)]->geometry(), geometry);
+}
+
+void tst_usrBoard::format_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0") << 0 << QStringLiteral("00");
+    QTest::newRow("7") << 7 << QStringLiteral("07");
+    QTest::newRow("45") << 45 << QStringLiteral("45");
+    QTest::newRow("120") << 120 << QStringLiteral("120");
+    QTest::newRow("-5") << -5 << QStringLiteral("-05");
+    QTest::newRow("-12") << -12 << QStringLiteral("-12");
+    QTest::newRow("int min") << int(-2147483647 - 1) << QStringLiteral("-2147483648");
+}
+
+void tst_usrBoard::format()
+{
+    QFETCH(int, number);
+    QFETCH(QString, text);
+    QCOMPARE(usrBoard::FormatNumber(number), text);
+}
+
+void tst_usrBoard::paintsFromBoard()
+{
+    usrBoard c;
+    const QColor plain = background(c.txtCell[5]);
+    auto board = boardOf({3, 45, 7, 120, -5});
+    board->zanvo(1, CellGreen);
+    board->zanvo(2, 0x0000FF); // red in the low byte
+    c.Board = board;
+    c.Update();
+    const QStringList expected{QStringLiteral("03"), QStringLiteral("45"), QStringLiteral("07"), QStringLiteral("120"), QStringLiteral("-05")};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(c.txtCell[std::size_t(i)]->text(), expected[i]);
+    QCOMPARE(background(c.txtCell[0]), QColor(255, 255, 255));
+    QCOMPARE(background(c.txtCell[1]), QColor(0, 255, 0));
+    QCOMPARE(background(c.txtCell[2]), QColor(255, 0, 0));
+    QCOMPARE(c.txtCell[5]->text(), QStringLiteral("01")); // beyond the board: untouched
+    QCOMPARE(background(c.txtCell[5]), plain);
+    QCOMPARE(board->Numbers(3), 120); // painting wrote back what it read
+    c.Board = std::make_shared<clsBoard>(); // empty board: nothing painted
+    c.Update();
+    QCOMPARE(c.txtCell[0]->text(), QStringLiteral("03"));
+}
+
+void tst_usrBoard::typedText_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("12abc") << QStringLiteral("12abc") << 12;
+    QTest::newRow("letters") << QStringLiteral("xy") << 0;
+    QTest::newRow("2.5") << QStringLiteral("2.5") << 2;
+    QTest::newRow("3.5") << QStringLiteral("3.5") << 4;
+    QTest::newRow("1e2") << QStringLiteral("1e2") << 100;
+    QTest::newRow("-3") << QStringLiteral("-3") << -3;
+    QTest::newRow("too large keeps the number") << QStringLiteral("3000000000") << 300000000; // the last keystroke overflows
+}
+
+void tst_usrBoard::typedText()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, stored);
+    usrBoard c;
+    auto board = boardOf({9, 9});
+    c.Board = board;
+    c.Update();
+    c.txtCell[1]->clear();
+    QCOMPARE(board->Numbers(1), 0); // an emptied cell stores 0
+    QTest::keyClicks(c.txtCell[1], typed);
+    QCOMPARE(board->Numbers(1), stored);
+    QCOMPARE(c.txtCell[1]->text(), typed); // the cell keeps what was typed
+    QCOMPARE(board->Numbers(0), 9);
+}
+
+void tst_usrBoard::typingBeyondTheBoardStoresNothing()
+{
+    usrBoard c;
+    auto board = boardOf({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    c.Board = board;
+    c.Update();
+    QTest::keyClicks(c.txtCell[20], QStringLiteral("55"));
+    QCOMPARE(board->NumberCount(), 9);
+    QCOMPARE(board->FindNumber(55), -1);
+    c.Board.reset(); // no board attached: nothing to write to, nothing breaks
+    QTest::keyClicks(c.txtCell[0], QStringLiteral("4"));
+}
+
+void tst_usrBoard::thirtyNumbersShowTheFirst25()
+{
+    usrBoard c;
+    auto board = std::make_shared<clsBoard>();
+    for (int i = 0; i < 30; ++i)
+        board->AppendNumber(i + 10, CellWhite);
+    c.Board = board;
+    QVERIFY_THROWS_EXCEPTION(std::exception, c.Update());
+    QCOMPARE(c.txtCell[24]->text(), QStringLiteral("34"));
+    QCOMPARE(board->Numbers(29), 39);
+}
+
+void tst_usrBoard::updateTwiceChangesNothing()
+{
+    usrBoard c;
+    auto board = boardOf({5, 66, -1});
+    c.Board = board;
+    c.Update();
+    const clsBoard before = *board;
+    c.Update();
+    QVERIFY(*board == before);
+    QCOMPARE(c.txtCell[2]->text(), QStringLiteral("-01"));
+}
+
+void tst_usrBoard::deleteButtonRaisesOnce()
+{
+    usrBoard c;
+    c.show();
+    QSignalSpy spy(&c, &usrBoard::DeleteBoard);
+    QTest::mouseClick(c.cmdDelete, Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+    QTest::mouseClick(c.cmdDelete, Qt::LeftButton);
+    QCOMPARE(spy.count(), 2);
+}
+
+void tst_usrBoard::tabWalksCellsThenDelete()
+{
+    usrBoard c;
+    c.show();
+    QApplication::setActiveWindow(&c);
+    QVERIFY(QTest::qWaitForWindowActive(&c));
+    c.txtCell[0]->setFocus();
+    for (int i = 1; i < 25; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), c.txtCell[std::size_t(i)]);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), c.cmdDelete);
+}
+
+QTEST_MAIN(tst_usrBoard)
+#include "tst_usrBoard.moc"
