@@ -117,9 +117,8 @@ CsvError::CsvError(std::int64_t row, std::int64_t field, const std::string& prob
 {
 }
 
-void AppendCsvRow(const clsBoard& board, std::string& out)
+void AppendCsvRow(std::span<const BoardEntry> entries, std::string& out)
 {
-    const auto entries = board.Entries();
     bool plain = true;
     char digits[16];
     for (std::size_t i = 0; i < entries.size(); ++i) {

@@ -5,6 +5,7 @@
 #include "board/clsBoardCollection.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,11 @@
 // in CRLF. Colours are written as ColourText gives them.
 
 // Appends the row of one board, line end included.
-void AppendCsvRow(const clsBoard& board, std::string& out);
+void AppendCsvRow(std::span<const BoardEntry> board, std::string& out);
+inline void AppendCsvRow(const clsBoard& board, std::string& out)
+{
+    AppendCsvRow(board.Entries(), out);
+}
 
 // The whole list as CSV.
 std::string EncodeBoardsCsv(const clsBoardCollection& boards);

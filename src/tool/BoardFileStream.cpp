@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr std::size_t Chunk = 1024 * 1024;
+// Small enough to stay in the cache between the read and the decoding.
+constexpr std::size_t Chunk = 256 * 1024;
 
 std::int32_t littleInt32(const std::uint8_t* p) noexcept
 {
@@ -51,10 +52,10 @@ BoardFileStream::BoardFileStream(const QString& sFile) : m_file(sFile), m_device
     m_count = count;
 }
 
-bool BoardFileStream::Next(clsBoard& board)
+std::size_t BoardFileStream::nextBlock()
 {
     if (m_position >= m_count)
-        return false;
+        return 0;
     const std::int32_t position = m_position + 1;
     if (!ensure(4))
         damaged("it ends inside board " + std::to_string(position) + " of " + std::to_string(m_count));
@@ -71,11 +72,26 @@ bool BoardFileStream::Next(clsBoard& board)
     const std::size_t block = 4 + 8 * static_cast<std::size_t>(count);
     if (!ensure(block))
         claims();
+    m_position = position;
+    return block;
+}
+
+bool BoardFileStream::Next(clsBoard& board)
+{
+    const std::size_t block = nextBlock();
+    if (block == 0)
+        return false;
     BoardFileReader reader(std::span<const std::uint8_t>(m_buffer.data() + m_begin, block));
     board.FileLoad(reader);
     m_begin += block;
-    m_position = position;
     return true;
+}
+
+void BoardBlock::CopyTo(std::vector<BoardEntry>& entries) const
+{
+    entries.resize(m_size);
+    for (std::size_t i = 0; i < m_size; ++i)
+        entries[i] = {Number(i), Colour(i)};
 }
 
 bool BoardFileStream::ensure(std::size_t need)

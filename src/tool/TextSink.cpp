@@ -6,32 +6,31 @@
 
 #include <charconv>
 
-TextSink::TextSink(QIODevice& device) : m_device(device)
+TextSink::TextSink(QIODevice& device) : m_device(device), m_buffer(std::make_unique<char[]>(Capacity))
 {
-    m_buffer.reserve(FlushAt + 4096);
 }
 
-void TextSink::AppendNumber(std::int64_t value)
+char* WriteDecimal(char* at, std::int64_t value) noexcept
 {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    m_buffer.append(digits, result.ptr);
-    flushIfFull();
+    return std::to_chars(at, at + 20, value).ptr;
 }
 
 void TextSink::Flush()
 {
-    const char* data = m_buffer.data();
-    qint64 left = static_cast<qint64>(m_buffer.size());
+    const std::size_t size = m_used;
+    m_used = 0;
+    write(m_buffer.get(), size);
+}
+
+void TextSink::write(const char* data, std::size_t size)
+{
+    auto left = static_cast<qint64>(size);
     while (left > 0) {
         const qint64 written = m_device.write(data, left);
-        if (written <= 0) {
-            m_buffer.clear();
+        if (written <= 0)
             throw ZanvoError(ErrorNumber::DeviceIO,
                              "Cannot write the output: " + m_device.errorString().toStdString());
-        }
         data += written;
         left -= written;
     }
-    m_buffer.clear();
 }

@@ -1,10 +1,25 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <cstring>
+#include <memory>
 #include <string_view>
 
 class QIODevice;
+
+// Writes value in decimal at `at` (20 characters at most); returns the end.
+char* WriteDecimal(char* at, std::int64_t value) noexcept;
+inline char* WriteNumber(char* at, std::int64_t value) noexcept
+{
+    // Board numbers are mostly 0..99: show writes 25 million of them.
+    if (value >= 0 && value < 100) {
+        if (value >= 10)
+            *at++ = static_cast<char>('0' + value / 10);
+        *at++ = static_cast<char>('0' + value % 10);
+        return at;
+    }
+    return WriteDecimal(at, value);
+}
 
 // Output gathered in a buffer and handed to the device in large writes: a million
 // boards make tens of millions of small pieces. A failed write throws ZanvoError
@@ -19,15 +34,39 @@ public:
 
     void Append(std::string_view text)
     {
-        m_buffer.append(text);
+        if (text.size() > Capacity - m_used) {
+            Flush();
+            if (text.size() > Capacity) {
+                write(text.data(), text.size());
+                return;
+            }
+        }
+        std::memcpy(m_buffer.get() + m_used, text.data(), text.size());
+        m_used += text.size();
         flushIfFull();
     }
     void Append(char c)
     {
-        m_buffer.push_back(c);
+        m_buffer[m_used++] = c;
         flushIfFull();
     }
-    void AppendNumber(std::int64_t value);
+    void AppendNumber(std::int64_t value) { Commit(WriteNumber(Reserve(24), value)); }
+
+    // Room for up to MaxReserve characters written straight into the buffer, for
+    // loops that would otherwise test for a flush at every character; Commit passes
+    // the end of what was written.
+    static constexpr std::size_t MaxReserve = 64 * 1024;
+    char* Reserve(std::size_t size)
+    {
+        if (size > Capacity - m_used)
+            Flush();
+        return m_buffer.get() + m_used;
+    }
+    void Commit(const char* end)
+    {
+        m_used = static_cast<std::size_t>(end - m_buffer.get());
+        flushIfFull();
+    }
 
     // Hands everything buffered to the device.
     void Flush();
@@ -35,11 +74,15 @@ public:
 private:
     void flushIfFull()
     {
-        if (m_buffer.size() >= FlushAt)
+        if (m_used >= FlushAt)
             Flush();
     }
+    void write(const char* data, std::size_t size);
 
     static constexpr std::size_t FlushAt = 256 * 1024;
+    // Below FlushAt a single character or a reservation always fits.
+    static constexpr std::size_t Capacity = FlushAt + MaxReserve;
     QIODevice& m_device;
-    std::string m_buffer;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
 };

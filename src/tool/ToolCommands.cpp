@@ -3,6 +3,7 @@
 #include "BoardCsv.h"
 #include "BoardFileStream.h"
 #include "ColourText.h"
+#include "HitCounter.h"
 #include "TextSink.h"
 
 #include "board/BoardFileIO.h"
@@ -18,6 +19,7 @@
 
 #include "zanvo_version.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -164,12 +166,6 @@ int greenCells(const clsBoard& board)
     return hits;
 }
 
-void appendCount(TextSink& sink, std::int64_t count, const char* one, const char* many)
-{
-    sink.AppendNumber(count);
-    sink.Append(count == 1 ? one : many);
-}
-
 // The drawn numbers, read like the check dialog's input box.
 clsBoard readDrawnNumbers(const QStringList& texts)
 {
@@ -215,22 +211,40 @@ void show(const CommandLine& line, QIODevice& out)
     refuseOption(line, line.force, "--force");
     BoardFileStream stream(line.arguments[0]);
     TextSink sink(out);
-    clsBoard board;
+    BoardBlock board;
+    // The longest cell: " -2147483648#FFFFFFFF".
+    constexpr std::size_t CellWidth = 24;
+    constexpr std::size_t CellsAtOnce = TextSink::MaxReserve / CellWidth;
     streamed(sink, [&] {
         while (stream.Next(board)) {
-            sink.AppendNumber(stream.Position());
-            sink.Append(':');
-            for (const BoardEntry& e : board.Entries()) {
-                sink.Append(' ');
-                sink.AppendNumber(e.Number);
-                if (e.Colour == CellGreen)
-                    sink.Append('*');
-                else if (e.Colour != CellWhite)
-                    sink.Append(ColourText(e.Colour));
+            char* at = sink.Reserve(32);
+            at = WriteNumber(at, stream.Position());
+            *at++ = ':';
+            sink.Commit(at);
+            for (std::size_t i = 0; i < board.Size();) {
+                const std::size_t end = std::min(board.Size(), i + CellsAtOnce);
+                at = sink.Reserve(CellsAtOnce * CellWidth);
+                for (; i < end; ++i) {
+                    *at++ = ' ';
+                    at = WriteNumber(at, board.Number(i));
+                    const std::int32_t colour = board.Colour(i);
+                    if (colour == CellGreen) {
+                        *at++ = '*';
+                    } else if (colour != CellWhite) {
+                        const std::string text = ColourText(colour);
+                        at = std::copy(text.begin(), text.end(), at);
+                    }
+                }
+                sink.Commit(at);
             }
             sink.Append('\n');
         }
     });
+}
+
+std::string counted(std::int64_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + (count == 1 ? one : many);
 }
 
 void check(const CommandLine& line, QIODevice& out)
@@ -241,15 +255,18 @@ void check(const CommandLine& line, QIODevice& out)
     const QString file = line.arguments[0];
     const clsBoard drawn = readDrawnNumbers(line.arguments.mid(1));
 
-    // hits[k]: the boards with k hits; a board has at most one per drawn number.
-    std::vector<std::int64_t> hits(static_cast<std::size_t>(drawn.NumberCount()) + 2, 0);
+    // A board has at most one hit per drawn number. hits[k] counts the boards with k
+    // hits; ending[k] is the rest of such a board's line.
+    const auto outcomes = static_cast<std::size_t>(drawn.NumberCount()) + 2;
+    std::vector<std::int64_t> hits(outcomes, 0);
+    std::vector<std::string> ending;
+    for (std::size_t k = 0; k < outcomes; ++k)
+        ending.push_back(": " + counted(static_cast<std::int64_t>(k), " hit\n", " hits\n"));
     TextSink sink(out);
-    const auto report = [&](std::int32_t position, const clsBoard& board) {
-        const int count = greenCells(board);
+    const auto report = [&](std::int32_t position, int count) {
         ++hits[static_cast<std::size_t>(count)];
         sink.AppendNumber(position);
-        sink.Append(": ");
-        appendCount(sink, count, " hit\n", " hits\n");
+        sink.Append(ending[static_cast<std::size_t>(count)]);
     };
 
     if (line.write) {
@@ -259,20 +276,19 @@ void check(const CommandLine& line, QIODevice& out)
         WriteBoardFile(file, *boards);
         std::int32_t position = 0;
         for (const auto& board : *boards)
-            report(++position, *board);
+            report(++position, greenCells(*board));
     } else {
         BoardFileStream stream(file);
-        clsBoard board;
+        const HitCounter counter(drawn);
+        BoardBlock board;
         streamed(sink, [&] {
-            while (stream.Next(board)) {
-                CheckBoard(board, drawn);
-                report(stream.Position(), board);
-            }
+            while (stream.Next(board))
+                report(stream.Position(), counter.Count(board));
         });
     }
     for (std::size_t k = 0; k < hits.size(); ++k) {
-        appendCount(sink, static_cast<std::int64_t>(k), " hit: ", " hits: ");
-        appendCount(sink, hits[k], " board\n", " boards\n");
+        sink.Append(counted(static_cast<std::int64_t>(k), " hit: ", " hits: "));
+        sink.Append(counted(hits[k], " board\n", " boards\n"));
     }
     sink.Flush();
 }
@@ -311,12 +327,14 @@ void exportCsv(const CommandLine& line, QIODevice& out)
     refuseOption(line, line.force, "--force");
     BoardFileStream stream(line.arguments[0]);
     TextSink sink(out);
-    clsBoard board;
+    BoardBlock board;
+    std::vector<BoardEntry> entries;
     std::string row;
     streamed(sink, [&] {
         while (stream.Next(board)) {
+            board.CopyTo(entries);
             row.clear();
-            AppendCsvRow(board, row);
+            AppendCsvRow(entries, row);
             sink.Append(row);
         }
     });

@@ -65,6 +65,28 @@ Outcome streamed(const QString& path)
     return o;
 }
 
+// The same through the in-place blocks that show and check read.
+Outcome streamedInPlace(const QString& path)
+{
+    Outcome o;
+    try {
+        BoardFileStream stream(path);
+        BoardBlock block;
+        std::vector<BoardEntry> entries;
+        while (stream.Next(block)) {
+            block.CopyTo(entries);
+            clsBoard board;
+            for (const BoardEntry& e : entries)
+                board.AppendNumber(e.Number, e.Colour);
+            o.boards.push_back(board);
+        }
+    } catch (const ZanvoError& e) {
+        o.error = e.Number();
+        o.message = QString::fromStdString(e.Description());
+    }
+    return o;
+}
+
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
@@ -131,6 +153,7 @@ void tst_BoardFileStream::acceptsWhatDecodeBoardsAccepts()
     writeFile(path, bytes);
     const Outcome stream = streamed(path);
     compareOutcomes(stream, decoded(bytes));
+    compareOutcomes(streamedInPlace(path), decoded(bytes));
     if (stream.error)
         QVERIFY2(stream.message.startsWith(path + QStringLiteral(": ")), qPrintable(stream.message));
 }
