@@ -7,7 +7,7 @@ trap 'rm -rf "$out"' EXIT
 cpack --config "$1/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; exit 1; }
 deb=$(ls "$out"/zanvo_2.0.0_*.deb)
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for f in ./usr/bin/zanvo ./usr/share/applications/zanvo.desktop ./usr/share/icons/hicolor/scalable/apps/zanvo.svg; do
+for f in ./usr/bin/zanvo ./usr/bin/zanvo-tool ./usr/share/applications/zanvo.desktop ./usr/share/icons/hicolor/scalable/apps/zanvo.svg; do
     grep -qx "$f" <<<"$files" || { echo "FAIL: $f missing from $deb"; echo "$files"; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)

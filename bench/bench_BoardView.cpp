@@ -1,0 +1,83 @@
+// The board view's refresh as the user meets it: UpdateControls plus the repaint it
+// causes, for scroll steps at the initial size and a full-HD window, with 10 and with
+// 1,000,000 boards; beside it a naive rebuild that makes fresh elements every time.
+#include "app/ZanvoApplication.h"
+#include "app/frmMain.h"
+#include "controls/usrBoard.h"
+
+#include <QScrollBar>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+ZanvoApplication* app = nullptr;
+
+std::unique_ptr<frmMain> window(int boards, QSize client)
+{
+    auto w = std::make_unique<frmMain>();
+    auto list = std::make_shared<clsBoardCollection>();
+    list->Reserve(std::size_t(boards));
+    for (int i = 0; i < boards; ++i) {
+        auto b = std::make_shared<clsBoard>();
+        b->AllocateNumbers(24);
+        for (int k = 0; k < 25; ++k)
+            b->Numbers(k, (i + k) % 100);
+        b->zanvo(i % 25, CellGreen);
+        list->Add(std::move(b));
+    }
+    w->SetBoards(list);
+    w->resize(client.width(), client.height() + 20);
+    w->show();
+    w->UpdateControls();
+    w->repaint();
+    return w;
+}
+
+// One scroll step down or back up, as a dragged thumb gives them, with its repaint.
+void refresh(benchmark::State& state)
+{
+    const QSize client = state.range(1) ? QSize(1920, 1060) : QSize(568, 494);
+    auto w = window(int(state.range(0)), client);
+    int v = 0;
+    for (auto _ : state) {
+        v = v ? 0 : 1;
+        w->vScroll->setValue(v); // runs UpdateControls
+        w->repaint();
+    }
+}
+
+// What a rebuild from scratch would cost: fresh elements, painted and thrown away.
+void naiveRebuild(benchmark::State& state)
+{
+    auto w = window(int(state.range(0)), QSize(568, 494));
+    const std::size_t shown = w->usrBoards.size();
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<usrBoard>> fresh;
+        for (std::size_t i = 0; i < shown; ++i) {
+            auto e = std::make_unique<usrBoard>(w->picClient);
+            e->setGeometry(w->usrBoards[i]->geometry());
+            e->Board = w->Boards()->Item(std::int32_t(i) + 1);
+            e->Update();
+            e->show();
+            fresh.push_back(std::move(e));
+        }
+        w->repaint();
+    }
+}
+
+} // namespace
+
+BENCHMARK(refresh)->ArgNames({"boards", "fullhd"})->Args({10, 0})->Args({1'000'000, 0})->Args({60, 1})->Args({1'000'000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(naiveRebuild)->ArgNames({"boards"})->Arg(10)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ZanvoApplication application(argc, argv);
+    app = &application;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
