@@ -14,14 +14,6 @@ namespace {
 constexpr std::string_view Marker = "colours";
 constexpr std::size_t ShownLength = 40;
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
@@ -39,7 +31,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
 
 bool isMarker(std::string_view text)
 {
-    text = trimmed(text);
+    text = TrimBlanks(text);
     return equalsIgnoringCase(text, Marker) || equalsIgnoringCase(text, "colors");
 }
 
@@ -151,7 +143,7 @@ std::string EncodeBoardsCsv(const clsBoardCollection& boards)
 
 std::int32_t ReadCsvNumber(std::string_view text, std::int64_t row, std::int64_t field)
 {
-    const std::string_view t = trimmed(text);
+    const std::string_view t = TrimBlanks(text);
     if (t.empty())
         throw CsvError(row, field, "the field is empty");
     constexpr std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
@@ -254,7 +246,7 @@ BoardsRef DecodeBoardsCsv(std::string_view text)
         }
 
         // Spreadsheets pad short rows with empty fields up to the widest one.
-        while (fieldCount > 0 && trimmed(fields[fieldCount - 1]).empty())
+        while (fieldCount > 0 && TrimBlanks(fields[fieldCount - 1]).empty())
             --fieldCount;
         if (fieldCount == 0)
             continue;
@@ -270,7 +262,7 @@ BoardsRef DecodeBoardsCsv(std::string_view text)
                 numbers.push_back(ReadCsvNumber(fields[k], row, field));
             } else if (const auto colour = ParseColourText(fields[k])) {
                 colours.push_back(*colour);
-            } else if (trimmed(fields[k]).empty()) {
+            } else if (TrimBlanks(fields[k]).empty()) {
                 throw CsvError(row, field, "the field is empty");
             } else {
                 throw CsvError(row, field, shown(fields[k]) + " is not a colour (#RRGGBB)");

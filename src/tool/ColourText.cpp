@@ -21,14 +21,6 @@ int hexValue(char c)
     return -1;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
 
 } // namespace
 
@@ -46,7 +38,7 @@ std::string ColourText(std::int32_t colour)
 
 std::optional<std::int32_t> ParseColourText(std::string_view text)
 {
-    text = trimmed(text);
+    text = TrimBlanks(text);
     if (text.size() != 7 && text.size() != 9)
         return std::nullopt;
     if (text.front() != '#')
@@ -64,4 +56,13 @@ std::optional<std::int32_t> ParseColourText(std::string_view text)
     const std::uint32_t g = (digits >> 8) & 0xffu;
     const std::uint32_t b = digits & 0xffu;
     return static_cast<std::int32_t>(top | (b << 16) | (g << 8) | r);
+}
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
 }

@@ -14,3 +14,6 @@ std::string ColourText(std::int32_t colour);
 // The reverse; hex digits in either case, surrounding blanks allowed. Empty when the
 // text is not one of the two forms.
 std::optional<std::int32_t> ParseColourText(std::string_view text);
+
+// The text without the blanks and tabs around it.
+std::string_view TrimBlanks(std::string_view text);

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FileSizeLimit.h"
+
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -70,22 +72,6 @@ ModalScript::Step errorBox(QString* text)
     };
 }
 
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    bool m_ok = false;
-};
 
 } // namespace
 

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FileSizeLimit.h"
+
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
@@ -76,22 +78,6 @@ QString textOf(const ZanvoError& e)
 }
 
 // Sets the soft file-size limit for its lifetime.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    bool m_ok = false;
-};
 
 } // namespace
 
