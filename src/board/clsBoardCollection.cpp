@@ -2,6 +2,7 @@
 
 #include "ZanvoError.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
 
@@ -28,4 +29,10 @@ void clsBoardCollection::Remove(std::int32_t Position)
     if (Position < 1 || Position > Count())
         throw ZanvoError::SubscriptOutOfRange();
     m_items.erase(m_items.begin() + (Position - 1));
+}
+
+bool operator==(const clsBoardCollection& a, const clsBoardCollection& b) noexcept
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const auto& x, const auto& y) { return *x == *y; });
 }

@@ -23,6 +23,9 @@ public:
     auto begin() const noexcept { return m_items.cbegin(); }
     auto end() const noexcept { return m_items.cend(); }
 
+    // Two lists are equal when they hold equal boards in the same order.
+    friend bool operator==(const clsBoardCollection& a, const clsBoardCollection& b) noexcept;
+
 private:
     std::vector<Item_t> m_items;
 };

@@ -46,17 +46,6 @@ std::shared_ptr<clsBoard> boardOf(std::initializer_list<std::pair<int, int>> cel
     return b;
 }
 
-bool sameLists(const clsBoardCollection& a, const clsBoardCollection& b)
-{
-    if (a.Count() != b.Count())
-        return false;
-    for (int i = 1; i <= a.Count(); ++i) {
-        if (!(*a.Item(i) == *b.Item(i)))
-            return false;
-    }
-    return true;
-}
-
 // Boards of random lengths (stored empty boards included), numbers and colours.
 clsBoardCollection randomList(std::mt19937& rng, int maxBoards)
 {
@@ -164,7 +153,7 @@ void tst_BoardFile::twoBoardsOf25()
         }
     }
     QCOMPARE(wordAt(bytes, 4 + 204 + 8 + 8 * 3), CellGreen);
-    QVERIFY(sameLists(*DecodeBoards(bytes), list));
+    QVERIFY(*DecodeBoards(bytes) == list);
 }
 
 void tst_BoardFile::otherLengths_data()
@@ -200,7 +189,7 @@ void tst_BoardFile::trailingBytesIgnored()
     Bytes bytes = hex("0100000001000000" "07000000ffffff00" "0c00000000ff0000");
     const BoardsRef plain = DecodeBoards(bytes);
     bytes.insert(bytes.end(), {0xde, 0xad, 0xbe, 0xef, 0x01});
-    QVERIFY(sameLists(*DecodeBoards(bytes), *plain));
+    QVERIFY(*DecodeBoards(bytes) == *plain);
 }
 
 void tst_BoardFile::nonPositiveCount_data()
@@ -296,7 +285,7 @@ void tst_BoardFile::roundTripRandomLists()
         const clsBoardCollection list = randomList(rng, 40);
         const Bytes first = EncodeBoards(list);
         const BoardsRef back = DecodeBoards(first);
-        QVERIFY2(sameLists(*back, list), qPrintable(QStringLiteral("round %1").arg(round)));
+        QVERIFY2(*back == list, qPrintable(QStringLiteral("round %1").arg(round)));
         QCOMPARE(EncodeBoards(*back), first); // a second save is byte for byte the first
     }
 }
@@ -318,7 +307,7 @@ void tst_BoardFile::chunkedReadingMatches()
         bytes.push_back(0x42); // a trailing byte must not be asked for
         std::size_t calls = 0;
         BoardFileReader reader(bytes.size(), trickle(bytes, std::size_t(step), &calls), 64);
-        QVERIFY(sameLists(*DecodeBoards(reader), list));
+        QVERIFY(*DecodeBoards(reader) == list);
         QVERIFY(calls > 0);
         QCOMPARE(reader.Remaining(), std::size_t(1));
     }
@@ -369,7 +358,7 @@ void tst_BoardFile::largeFileReadInChunks()
     QCOMPARE(bytes.size(), std::size_t(4 + 204 * 6000));
     std::size_t calls = 0;
     BoardFileReader reader(bytes.size(), trickle(bytes, bytes.size(), &calls));
-    QVERIFY(sameLists(*DecodeBoards(reader), list));
+    QVERIFY(*DecodeBoards(reader) == list);
     QCOMPARE(calls, std::size_t(2));
 }
 

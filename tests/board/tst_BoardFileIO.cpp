@@ -50,17 +50,6 @@ QByteArray asQBytes(const std::vector<std::uint8_t>& v)
     return QByteArray(reinterpret_cast<const char*>(v.data()), static_cast<qsizetype>(v.size()));
 }
 
-bool sameLists(const clsBoardCollection& a, const clsBoardCollection& b)
-{
-    if (a.Count() != b.Count())
-        return false;
-    for (int i = 1; i <= a.Count(); ++i) {
-        if (!(*a.Item(i) == *b.Item(i)))
-            return false;
-    }
-    return true;
-}
-
 // The error a call throws, or a ZanvoError numbered 0 when it throws none.
 ZanvoError errorOf(const std::function<void()>& f)
 {
@@ -123,7 +112,7 @@ void tst_BoardFileIO::saveThenOpen()
     QCOMPARE(first, asQBytes(EncodeBoards(list)));
 
     const BoardsRef back = ReadBoardFile(path(QStringLiteral("a.dat")));
-    QVERIFY(sameLists(*back, list));
+    QVERIFY(*back == list);
     WriteBoardFile(path(QStringLiteral("b.dat")), *back);
     QCOMPARE(contentsOf(path(QStringLiteral("b.dat"))), first);
     QCOMPARE(filesInDir(), QStringList({QStringLiteral("a.dat"), QStringLiteral("b.dat")}));
@@ -205,7 +194,7 @@ void tst_BoardFileIO::readOnlyFileOpens()
     const clsBoardCollection list = randomBoards(3, 5);
     WriteBoardFile(file, list);
     QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-    QVERIFY(sameLists(*ReadBoardFile(file), list));
+    QVERIFY(*ReadBoardFile(file) == list);
 }
 
 void tst_BoardFileIO::unreadableFileIsReported()
@@ -269,7 +258,7 @@ void tst_BoardFileIO::failedSaveUnderFileSizeLimit()
     QVERIFY(now.sa_handler == SIG_DFL); // given back as it was
 
     WriteBoardFile(file, list); // without the limit the same save works
-    QVERIFY(sameLists(*ReadBoardFile(file), list));
+    QVERIFY(*ReadBoardFile(file) == list);
 }
 
 void tst_BoardFileIO::saveIntoReadOnlyFolder()
