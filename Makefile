@@ -47,8 +47,14 @@ bench: deps $(BENCH_BUILD)/CMakeCache.txt
 
 PACKAGE_BUILD ?= build-package
 
+# Built with the hardening flags a Debian build uses (all of them, immediate
+# binding included).
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+
 $(PACKAGE_BUILD)/CMakeCache.txt:
-	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DZANVO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DZANVO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
+	    -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+	    -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)"
 
 # A Debian package: apt install ./build-package/zanvo_2.0.0_*.deb
 package: deps $(PACKAGE_BUILD)/CMakeCache.txt

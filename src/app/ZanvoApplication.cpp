@@ -8,7 +8,7 @@ ZanvoApplication::ZanvoApplication(int& argc, char** argv) : QApplication(argc, 
 {
     setApplicationName(QStringLiteral("Zanvo"));
     setApplicationVersion(QStringLiteral(ZANVO_VERSION_STRING));
-    setDesktopFileName(QStringLiteral("zanvo"));
+    setDesktopFileName(QStringLiteral(ZANVO_APP_ID));
 }
 
 bool ZanvoApplication::notify(QObject* receiver, QEvent* event)
