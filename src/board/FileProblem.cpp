@@ -115,7 +115,8 @@ QString ProblemSentence(FileProblem problem, const QString& file, const QString&
     case FileProblem::NotFound:
         return QStringLiteral("The file %1 does not exist.").arg(quoted(file));
     case FileProblem::FolderMissing:
-        return QStringLiteral("The folder %1 does not exist.").arg(quoted(folderOf(file)));
+        return QStringLiteral("The folder %1 does not exist, so %2 cannot be there.")
+            .arg(quoted(folderOf(file)), quoted(QFileInfo(file).fileName()));
     case FileProblem::NoPermission:
         return QStringLiteral("You do not have permission to use %1.").arg(quoted(file));
     case FileProblem::ReadOnlyFileSystem:
