@@ -1,10 +1,9 @@
 #include "frmCheck.h"
 
 #include "MatchCheck.h"
-#include "app/ErrorReport.h"
-#include "app/frmMain.h"
 #include "board/NumberReading.h"
 #include "board/ZanvoError.h"
+#include "dialogs/ErrorReport.h"
 
 #include <QInputDialog>
 #include <QListWidget>
@@ -38,11 +37,11 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, const char* nam
 
 } // namespace
 
-frmCheck::frmCheck(frmMain* main)
+frmCheck::frmCheck(std::function<BoardsRef()> boards, std::function<void()> boardsChecked)
     : QWidget(nullptr,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                   | Qt::MSWindowsFixedSizeDialogHint),
-      m_main(main)
+      m_boards(std::move(boards)), m_boardsChecked(std::move(boardsChecked))
 {
     setObjectName(QStringLiteral("frmCheck"));
     setWindowTitle(QStringLiteral("Select numbers to check"));
@@ -65,16 +64,22 @@ frmCheck::frmCheck(frmMain* main)
     setTabOrder(cmdAdd, cmdDelete);
     setTabOrder(cmdDelete, cmdCheck);
 
-    connect(cmdAdd, &QPushButton::clicked, this, Guarded([this](bool) { cmdAdd_Click(); }));
-    connect(cmdDelete, &QPushButton::clicked, this, Guarded([this](bool) { cmdDelete_Click(); }));
-    connect(cmdCheck, &QPushButton::clicked, this, Guarded([this](bool) { cmdCheck_Click(); }));
+    connect(cmdAdd, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdAdd_Click(); }));
+    connect(cmdDelete, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdDelete_Click(); }));
+    connect(cmdCheck, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdCheck_Click(); }));
+}
+
+void frmCheck::ShowRestored()
+{
+    setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 BoardsRef frmCheck::Boards() const
 {
-    if (m_main)
-        return m_main->Boards();
-    return std::make_shared<clsBoardCollection>();
+    return m_boards ? m_boards() : std::make_shared<clsBoardCollection>();
 }
 
 void frmCheck::UpdateList(QListWidget& refListview, const clsBoard& refBoard)
@@ -110,6 +115,7 @@ void frmCheck::cmdAdd_Click()
     }
     Numbers.AppendNumber(value, 0);
     UpdateList(*lstNumbers, Numbers);
+    lstNumbers->scrollToBottom(); // the new number is the last row
 }
 
 void frmCheck::cmdDelete_Click()
@@ -124,8 +130,8 @@ void frmCheck::cmdDelete_Click()
 void frmCheck::cmdCheck_Click()
 {
     CheckBoards(*Boards(), Numbers);
-    if (m_main)
-        m_main->UpdateControls();
+    if (m_boardsChecked)
+        m_boardsChecked();
     hide();
 }
 
