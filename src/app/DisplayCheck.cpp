@@ -1,8 +1,7 @@
 #include "DisplayCheck.h"
 
 #include <cstdlib>
-#include <string_view>
-#include <sys/stat.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -24,15 +23,12 @@ std::string MissingDisplayReason()
     const std::string display = env("DISPLAY");
     if (display.empty())
         return "no display to open a window on (DISPLAY is not set); start Zanvo from a desktop session";
-    // A local display ":N" or ":N.S" has a socket we can look for; remote ones are left to Qt.
-    if (display[0] == ':') {
-        std::string_view number(display);
-        number.remove_prefix(1);
-        number = number.substr(0, number.find('.'));
-        const std::string socket = "/tmp/.X11-unix/X" + std::string(number);
-        struct stat info {};
-        if (stat(socket.c_str(), &info) != 0)
-            return "cannot open display " + display + " (no X server is listening there)";
-    }
+    // Only a connection tells: the X library may reach the server through an
+    // abstract socket, or over the network, where no socket file can be seen.
+    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+    const bool refused = xcb_connection_has_error(connection) != 0;
+    xcb_disconnect(connection);
+    if (refused)
+        return "cannot open display " + display + " (no X server answers there)";
     return {};
 }

@@ -2,6 +2,6 @@
 
 #include <string>
 
-// Why no window could be opened, or empty when a display looks reachable.
-// Looks only at the environment and the X server's socket, so it runs before Qt.
+// Why no window could be opened, or empty when a display answered. Runs before Qt,
+// so the user gets one line instead of Qt's screenful about platform plugins.
 std::string MissingDisplayReason();

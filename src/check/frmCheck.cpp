@@ -5,12 +5,19 @@
 #include "board/ZanvoError.h"
 #include "dialogs/ErrorReport.h"
 
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <QtGui/qguiapplication_platform.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -33,6 +40,36 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, const char* nam
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     return button;
+}
+
+xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name)
+{
+    const xcb_intern_atom_cookie_t cookie
+        = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+// Some window managers (openbox) take a window's buttons from its type alone and
+// offer to minimise a utility window, which then has no task-bar entry to come
+// back from. A torn-off toolbar is the type that keeps a title bar and close box
+// without minimise or maximise; utility follows for managers that do not know it.
+void offerCloseOnly(QWidget* window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr)
+        return; // offscreen, Wayland: the window flags say it all
+    xcb_connection_t* connection = x11->connection();
+    const std::array<xcb_atom_t, 2> types{atomNamed(connection, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
+                                          atomNamed(connection, "_NET_WM_WINDOW_TYPE_UTILITY")};
+    const xcb_atom_t property = atomNamed(connection, "_NET_WM_WINDOW_TYPE");
+    if (property == XCB_ATOM_NONE || types[0] == XCB_ATOM_NONE || types[1] == XCB_ATOM_NONE)
+        return;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()), property,
+                        XCB_ATOM_ATOM, 32, types.size(), types.data());
+    xcb_flush(connection);
 }
 
 } // namespace
@@ -63,6 +100,8 @@ frmCheck::frmCheck(std::function<BoardsRef()> boards, std::function<void()> boar
     setTabOrder(lstNumbers, cmdAdd);
     setTabOrder(cmdAdd, cmdDelete);
     setTabOrder(cmdDelete, cmdCheck);
+
+    offerCloseOnly(this);
 
     connect(cmdAdd, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdAdd_Click(); }));
     connect(cmdDelete, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdDelete_Click(); }));
