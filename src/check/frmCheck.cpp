@@ -59,9 +59,9 @@ xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name)
 void offerCloseOnly(QWidget* window)
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr)
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (QGuiApplication::platformName() != QStringLiteral("xcb") || connection == nullptr)
         return; // offscreen, Wayland: the window flags say it all
-    xcb_connection_t* connection = x11->connection();
     const std::array<xcb_atom_t, 2> types{atomNamed(connection, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
                                           atomNamed(connection, "_NET_WM_WINDOW_TYPE_UTILITY")};
     const xcb_atom_t property = atomNamed(connection, "_NET_WM_WINDOW_TYPE");
