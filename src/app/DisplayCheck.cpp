@@ -13,22 +13,35 @@ std::string env(const char* name)
 
 } // namespace
 
-std::string MissingDisplayReason()
+DisplayCheck::DisplayCheck()
 {
     const std::string platform = env("QT_QPA_PLATFORM");
     if (!platform.empty() && platform.rfind("xcb", 0) != 0 && platform.rfind("wayland", 0) != 0)
-        return {}; // offscreen, vnc, ...: Qt needs no display server
+        return; // offscreen, vnc, ...: Qt needs no display server
     if (!env("WAYLAND_DISPLAY").empty() && platform.rfind("xcb", 0) != 0)
-        return {};
+        return;
     const std::string display = env("DISPLAY");
-    if (display.empty())
-        return "no display to open a window on (DISPLAY is not set); start Zanvo from a desktop session";
+    if (display.empty()) {
+        m_reason = "no display to open a window on (DISPLAY is not set); start Zanvo from a desktop session";
+        return;
+    }
     // Only a connection tells: the X library may reach the server through an
     // abstract socket, or over the network, where no socket file can be seen.
-    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
-    const bool refused = xcb_connection_has_error(connection) != 0;
-    xcb_disconnect(connection);
-    if (refused)
-        return "cannot open display " + display + " (no X server answers there)";
-    return {};
+    m_connection = xcb_connect(display.c_str(), nullptr);
+    if (xcb_connection_has_error(m_connection) != 0) {
+        Release();
+        m_reason = "cannot open display " + display + " (no X server answers there)";
+    }
+}
+
+DisplayCheck::~DisplayCheck()
+{
+    Release();
+}
+
+void DisplayCheck::Release() noexcept
+{
+    if (m_connection != nullptr)
+        xcb_disconnect(m_connection);
+    m_connection = nullptr;
 }

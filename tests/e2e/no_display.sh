@@ -10,6 +10,8 @@ err=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:4711 "$1" 2>&1 >/dev/nu
 [ $status -ne 0 ] && [ "$(printf '%s\n' "$err" | wc -l)" = 1 ] || { echo "FAIL: unreachable display: $err"; exit 1; }
 # A server reached only through its abstract socket, with no socket file to be
 # seen (as in a container that shares the network but not /tmp), is a display.
+# Without -noreset the server starts over when its last client leaves, so a trial
+# connection closed before Qt connects would make Qt fail.
 if command -v Xvfb >/dev/null; then
     fifo=$(mktemp -u); mkfifo "$fifo"; exec 7<>"$fifo"; rm -f "$fifo"
     Xvfb -displayfd 7 -nolisten tcp -nolisten unix -screen 0 640x480x24 >/dev/null 2>&1 & xvfb=$!
