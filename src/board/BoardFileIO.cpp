@@ -1,6 +1,7 @@
 #include "BoardFileIO.h"
 
 #include "BoardFile.h"
+#include "FileProblem.h"
 #include "ZanvoError.h"
 
 #include <QDir>
@@ -8,8 +9,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,37 +23,75 @@ namespace {
 // list never holds its bytes a second time.
 constexpr std::size_t ChunkBytes = std::size_t(1) << 20;
 
-// "Permission denied" reads better inside a sentence as "permission denied".
-QString inSentence(QString text)
+QString quoted(const QString& sFile)
 {
-    if (text.size() > 1 && text.at(0).isUpper() && !text.at(1).isUpper())
-        text[0] = text.at(0).toLower();
-    return text;
+    return QLatin1Char('"') + QDir::toNativeSeparators(sFile) + QLatin1Char('"');
 }
 
-[[noreturn]] void failOpen(int number, const QString& sFile, const QString& what)
+[[noreturn]] void failOpen(int number, const QString& sentence)
 {
-    throw ZanvoError(number, QStringLiteral("Cannot open \"%1\": %2.")
-                                 .arg(QDir::toNativeSeparators(sFile), inSentence(what))
-                                 .toStdString());
+    throw ZanvoError(number, (sentence + QStringLiteral(" Nothing was opened.")).toStdString());
 }
 
-[[noreturn]] void failSave(int number, const QString& sFile, const QString& what)
+[[noreturn]] void failOpen(FileProblem problem, const QString& sFile, const QString& systemText = {})
 {
-    throw ZanvoError(number, QStringLiteral("Cannot save \"%1\": %2. Any file of that name is unchanged.")
-                                 .arg(QDir::toNativeSeparators(sFile), inSentence(what))
-                                 .toStdString());
+    failOpen(ErrorNumberFor(problem), ProblemSentence(problem, sFile, systemText));
+}
+
+[[noreturn]] void failSave(FileProblem problem, const QString& sFile, const QString& systemText = {})
+{
+    throw ZanvoError(ErrorNumberFor(problem),
+                     (ProblemSentence(problem, sFile, systemText)
+                      + QStringLiteral(" The boards were not saved; any file of that name is unchanged."))
+                         .toStdString());
+}
+
+// The problem behind a failed call on a file: errno where the system left one,
+// else what Qt reports (a full disk is the one cause Qt tells apart).
+FileProblem problemAfter(int error, const QFileDevice& file, const QString& sFile)
+{
+    if (error != 0)
+        return ProblemFromErrno(error, sFile);
+    return file.error() == QFileDevice::ResourceError ? FileProblem::DiskFull : FileProblem::Other;
+}
+
+// "The file is damaged: ..." from the decoder, with the file's name put in.
+QString namedDecodeProblem(const QString& sFile, const std::string& description)
+{
+    const QString text = QString::fromStdString(description);
+    const QString general = QStringLiteral("The file is ");
+    const QString stop = text.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".");
+    if (text.startsWith(general))
+        return QStringLiteral("The file %1 is %2%3").arg(quoted(sFile), text.mid(general.size()), stop);
+    return QStringLiteral("The file %1 could not be read: %2%3").arg(quoted(sFile), text, stop);
+}
+
+// Opens for reading without ever waiting: a pipe or device swapped in after the
+// status check is refused here instead of blocking the open or the reads.
+void openOrdinaryFile(QFile& file, const QString& sFile)
+{
+    errno = 0;
+    const int fd = ::open(QFile::encodeName(sFile).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        failOpen(ProblemFromErrno(error, sFile), sFile, QString::fromLocal8Bit(std::strerror(error)));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        failOpen(S_ISDIR(st.st_mode) ? FileProblem::IsFolder : FileProblem::NotOrdinaryFile, sFile);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        failOpen(FileProblem::Other, sFile, file.errorString());
+    }
 }
 
 // The file's mode bits, without the flags Qt derives from the current user.
 QFileDevice::Permissions modeOf(const QString& sFile)
 {
     return QFile::permissions(sFile) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-}
-
-int writeErrorNumber(const QFileDevice& file)
-{
-    return file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull : ErrorNumber::DeviceIO;
 }
 
 // Under a file-size limit the system stops the whole program with SIGXFSZ unless
@@ -84,61 +128,71 @@ private:
 
 BoardsRef ReadBoardFile(const QString& sFile)
 {
-    if (sFile.isEmpty())
-        failOpen(ErrorNumber::FileNotFound, sFile, QStringLiteral("no file name was given"));
-    const QFileInfo info(sFile);
-    if (!info.exists())
-        failOpen(ErrorNumber::FileNotFound, sFile, QStringLiteral("the file was not found"));
-    if (info.isDir())
-        failOpen(ErrorNumber::PathFileAccess, sFile, QStringLiteral("this is a folder, not a board file"));
-    // Devices and pipes may never end; a board file is an ordinary file.
-    if (!info.isFile())
-        failOpen(ErrorNumber::PathFileAccess, sFile, QStringLiteral("this is not an ordinary file"));
-    QFile file(sFile);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        failOpen(info.isReadable() ? ErrorNumber::PathFileAccess : ErrorNumber::PermissionDenied, sFile,
-                 file.errorString());
-    }
+    if (const std::optional<FileProblem> problem = ProblemBeforeReading(sFile))
+        failOpen(*problem, sFile);
+    QFile file;
+    openOrdinaryFile(file, sFile);
     const qint64 size = file.size();
-    BoardFileReader reader(static_cast<std::uint64_t>(size), [&file](std::span<std::uint8_t> into) -> std::size_t {
+    bool readFailed = false;
+    BoardFileReader reader(static_cast<std::uint64_t>(size), [&](std::span<std::uint8_t> into) -> std::size_t {
+        errno = 0;
         const qint64 got = file.read(reinterpret_cast<char*>(into.data()), static_cast<qint64>(into.size()));
-        if (got < 0)
-            throw ZanvoError(ErrorNumber::DeviceIO, file.errorString().toStdString());
+        if (got < 0) {
+            const FileProblem problem = problemAfter(errno, file, sFile);
+            readFailed = true;
+            failOpen(problem, sFile, file.errorString());
+        }
         return static_cast<std::size_t>(got);
     }, ChunkBytes);
     try {
         return DecodeBoards(reader);
     } catch (const ZanvoError& e) {
-        failOpen(e.Number(), sFile, QString::fromStdString(e.Description()));
+        if (readFailed)
+            throw;
+        failOpen(e.Number(), namedDecodeProblem(sFile, e.Description()));
     } catch (const std::bad_alloc&) {
-        failOpen(ErrorNumber::OutOfMemory, sFile, QStringLiteral("there is not enough memory for its boards"));
+        failOpen(ErrorNumber::OutOfMemory,
+                 QStringLiteral("There is not enough memory for the boards of %1.").arg(quoted(sFile)));
     }
 }
 
 void WriteBoardFile(const QString& sFile, const clsBoardCollection& boards)
 {
-    if (sFile.isEmpty())
-        failSave(ErrorNumber::PathFileAccess, sFile, QStringLiteral("no file name was given"));
+    // A loop of links would be replaced by a plain file, a device by a copy.
+    if (const std::optional<FileProblem> problem = ProblemBeforeWriting(sFile))
+        failSave(*problem, sFile);
     const QFileInfo info(sFile);
-    if (info.isDir())
-        failSave(ErrorNumber::PathFileAccess, sFile, QStringLiteral("this is a folder"));
     // The new bytes go to a file beside the target, which replaces it only once
     // every byte is written and on disk. QSaveFile also refuses an existing file
     // the user may not write, although the folder would allow replacing it.
     QSaveFile file(sFile);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const int error = errno;
         const bool mayWrite = info.exists() ? info.isWritable() : QFileInfo(info.absolutePath()).isWritable();
-        failSave(mayWrite ? ErrorNumber::PathFileAccess : ErrorNumber::PermissionDenied, sFile, file.errorString());
+        failSave(!mayWrite && error != EROFS ? FileProblem::NoPermission : problemAfter(error, file, sFile), sFile,
+                 file.errorString());
     }
     const FileSizeSignalIgnored signalIgnored;
     std::vector<std::uint8_t> buffer;
+    auto fail = [&](int error) {
+        const FileProblem problem = problemAfter(error, file, sFile);
+        const QString why = file.errorString();
+        file.cancelWriting();
+        failSave(problem, sFile, why);
+    };
+    // A short write leaves errno untouched; writing the rest then fails with the
+    // cause (ENOSPC, EFBIG ...), so the loop goes on until a call says why.
     auto flush = [&] {
-        const auto size = static_cast<qint64>(buffer.size());
-        if (size > 0 && file.write(reinterpret_cast<const char*>(buffer.data()), size) != size) {
-            const int number = writeErrorNumber(file);
-            const QString why = file.errorString();
-            file.cancelWriting();
-            failSave(number, sFile, why);
+        const char* data = reinterpret_cast<const char*>(buffer.data());
+        auto left = static_cast<qint64>(buffer.size());
+        while (left > 0) {
+            errno = 0;
+            const qint64 written = file.write(data, left);
+            if (written <= 0)
+                fail(errno);
+            data += written;
+            left -= written;
         }
         buffer.clear();
     };
@@ -154,11 +208,15 @@ void WriteBoardFile(const QString& sFile, const clsBoardCollection& boards)
         flush();
     } catch (const std::bad_alloc&) {
         file.cancelWriting();
-        failSave(ErrorNumber::OutOfMemory, sFile, QStringLiteral("there is not enough memory"));
+        throw ZanvoError(ErrorNumber::OutOfMemory,
+                         QStringLiteral("There is not enough memory to save %1. Any file of that name is unchanged.")
+                             .arg(quoted(sFile))
+                             .toStdString());
     }
     const QFileDevice::Permissions before = info.exists() ? modeOf(sFile) : QFileDevice::Permissions();
+    errno = 0;
     if (!file.commit())
-        failSave(writeErrorNumber(file), sFile, file.errorString());
+        failSave(problemAfter(errno, file, sFile), sFile, file.errorString());
     // Replacing adds the owner's write bit to a read-only file that root saves
     // over; the file keeps the mode it had.
     if (before != QFileDevice::Permissions() && modeOf(sFile) != before)

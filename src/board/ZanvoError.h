@@ -16,6 +16,7 @@ inline constexpr int DiskFull = 61;
 inline constexpr int InputPastEndOfFile = 62;
 inline constexpr int PermissionDenied = 70;
 inline constexpr int PathFileAccess = 75;
+inline constexpr int PathNotFound = 76;
 inline constexpr int BadFileFormat = 321;
 } // namespace ErrorNumber
 
