@@ -109,28 +109,49 @@ CsvError::CsvError(std::int64_t row, std::int64_t field, const std::string& prob
 {
 }
 
-void AppendCsvRow(std::span<const BoardEntry> entries, std::string& out)
+bool AppendCsvNumbers(std::span<const BoardEntry> run, bool first, std::string& out)
 {
     bool plain = true;
     char digits[16];
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0)
+    for (const BoardEntry& e : run) {
+        if (!first)
             out += ',';
-        const auto result = std::to_chars(digits, digits + sizeof digits, entries[i].Number);
+        first = false;
+        const auto result = std::to_chars(digits, digits + sizeof digits, e.Number);
         out.append(digits, result.ptr);
-        plain = plain && entries[i].Colour == CellWhite;
+        plain = plain && e.Colour == CellWhite;
     }
+    return plain;
+}
+
+void AppendCsvColourMarker(bool hasNumbers, std::string& out)
+{
     // A board without numbers still needs a visible row: a blank one is skipped.
-    if (!plain || entries.empty()) {
-        if (!entries.empty())
-            out += ',';
-        out += Marker;
-        for (const BoardEntry& e : entries) {
-            out += ',';
-            out += ColourText(e.Colour);
-        }
+    if (hasNumbers)
+        out += ',';
+    out += Marker;
+}
+
+void AppendCsvColours(std::span<const BoardEntry> run, std::string& out)
+{
+    for (const BoardEntry& e : run) {
+        out += ',';
+        out += ColourText(e.Colour);
     }
+}
+
+void AppendCsvRowEnd(std::string& out)
+{
     out += "\r\n";
+}
+
+void AppendCsvRow(std::span<const BoardEntry> entries, std::string& out)
+{
+    if (!AppendCsvNumbers(entries, true, out) || entries.empty()) {
+        AppendCsvColourMarker(!entries.empty(), out);
+        AppendCsvColours(entries, out);
+    }
+    AppendCsvRowEnd(out);
 }
 
 std::string EncodeBoardsCsv(const clsBoardCollection& boards)

@@ -19,6 +19,15 @@
 
 // Appends the row of one board, line end included.
 void AppendCsvRow(std::span<const BoardEntry> board, std::string& out);
+
+// The same row for a board whose entries come in runs: the numbers run by run
+// (`first` for the board's first run), then, unless every cell was white and the
+// board has numbers, AppendCsvColourMarker and the colours run by run, then
+// AppendCsvRowEnd.
+bool AppendCsvNumbers(std::span<const BoardEntry> run, bool first, std::string& out); // true: all white
+void AppendCsvColourMarker(bool hasNumbers, std::string& out);
+void AppendCsvColours(std::span<const BoardEntry> run, std::string& out);
+void AppendCsvRowEnd(std::string& out);
 inline void AppendCsvRow(const clsBoard& board, std::string& out)
 {
     AppendCsvRow(board.Entries(), out);

@@ -211,31 +211,33 @@ void show(const CommandLine& line, QIODevice& out)
     refuseOption(line, line.force, "--force");
     BoardFileStream stream(line.arguments[0]);
     TextSink sink(out);
-    BoardBlock board;
+    BoardBlock run;
     // The longest cell: " -2147483648#FFFFFFFF".
     constexpr std::size_t CellWidth = 24;
     constexpr std::size_t CellsAtOnce = TextSink::MaxReserve / CellWidth;
     streamed(sink, [&] {
-        while (stream.Next(board)) {
+        while (stream.NextBoard()) {
             char* at = sink.Reserve(32);
             at = WriteNumber(at, stream.Position());
             *at++ = ':';
             sink.Commit(at);
-            for (std::size_t i = 0; i < board.Size();) {
-                const std::size_t end = std::min(board.Size(), i + CellsAtOnce);
-                at = sink.Reserve(CellsAtOnce * CellWidth);
-                for (; i < end; ++i) {
-                    *at++ = ' ';
-                    at = WriteNumber(at, board.Number(i));
-                    const std::int32_t colour = board.Colour(i);
-                    if (colour == CellGreen) {
-                        *at++ = '*';
-                    } else if (colour != CellWhite) {
-                        const std::string text = ColourText(colour);
-                        at = std::copy(text.begin(), text.end(), at);
+            while (stream.NextEntries(run)) {
+                for (std::size_t i = 0; i < run.Size();) {
+                    const std::size_t end = std::min(run.Size(), i + CellsAtOnce);
+                    at = sink.Reserve(CellsAtOnce * CellWidth);
+                    for (; i < end; ++i) {
+                        *at++ = ' ';
+                        at = WriteNumber(at, run.Number(i));
+                        const std::int32_t colour = run.Colour(i);
+                        if (colour == CellGreen) {
+                            *at++ = '*';
+                        } else if (colour != CellWhite) {
+                            const std::string text = ColourText(colour);
+                            at = std::copy(text.begin(), text.end(), at);
+                        }
                     }
+                    sink.Commit(at);
                 }
-                sink.Commit(at);
             }
             sink.Append('\n');
         }
@@ -280,10 +282,14 @@ void check(const CommandLine& line, QIODevice& out)
     } else {
         BoardFileStream stream(file);
         const HitCounter counter(drawn);
-        BoardBlock board;
+        BoardBlock run;
         streamed(sink, [&] {
-            while (stream.Next(board))
-                report(stream.Position(), counter.Count(board));
+            while (stream.NextBoard()) {
+                counter.Start();
+                while (stream.NextEntries(run))
+                    counter.Add(run);
+                report(stream.Position(), counter.Hits());
+            }
         });
     }
     for (std::size_t k = 0; k < hits.size(); ++k) {
@@ -327,15 +333,37 @@ void exportCsv(const CommandLine& line, QIODevice& out)
     refuseOption(line, line.force, "--force");
     BoardFileStream stream(line.arguments[0]);
     TextSink sink(out);
-    BoardBlock board;
+    BoardBlock run;
     std::vector<BoardEntry> entries;
-    std::string row;
+    std::string text;
+    const auto pass = [&](const auto& append) {
+        while (stream.NextEntries(run)) {
+            run.CopyTo(entries);
+            text.clear();
+            append();
+            sink.Append(text);
+        }
+    };
     streamed(sink, [&] {
-        while (stream.Next(board)) {
-            board.CopyTo(entries);
-            row.clear();
-            AppendCsvRow(entries, row);
-            sink.Append(row);
+        while (stream.NextBoard()) {
+            // A long board comes in runs: the colours, when the row has them, are a
+            // second pass over the board.
+            bool plain = true;
+            bool first = true;
+            pass([&] {
+                plain = AppendCsvNumbers(entries, first, text) && plain;
+                first = false;
+            });
+            text.clear();
+            if (!plain || stream.BoardSize() == 0) {
+                AppendCsvColourMarker(stream.BoardSize() > 0, text);
+                sink.Append(text);
+                stream.RewindBoard();
+                pass([&] { AppendCsvColours(entries, text); });
+                text.clear();
+            }
+            AppendCsvRowEnd(text);
+            sink.Append(text);
         }
     });
 }
