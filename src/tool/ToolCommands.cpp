@@ -7,6 +7,7 @@
 #include "TextSink.h"
 
 #include "board/BoardFileIO.h"
+#include "board/FileProblem.h"
 #include "board/NumberReading.h"
 #include "board/RandomBoard.h"
 #include "board/ZanvoError.h"
@@ -20,6 +21,7 @@
 #include "zanvo_version.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -368,33 +370,27 @@ void exportCsv(const CommandLine& line, QIODevice& out)
     });
 }
 
-QByteArray readCsv(const QString& sCsv, QIODevice& in, QString& name)
+// The CSV's boards, read a piece at a time from `device`, which `name` names.
+BoardsRef readCsv(QIODevice& device, const QString& name)
 {
-    const auto fail = [&](int number, const QString& what) {
-        throw ZanvoError(number, QStringLiteral("%1: %2").arg(name, what).toStdString());
-    };
-    if (sCsv == QLatin1String("-")) {
-        name = QStringLiteral("standard input");
-        if (!in.isOpen())
-            fail(ErrorNumber::DeviceIO, QStringLiteral("It cannot be read"));
-        QByteArray bytes = in.readAll();
-        if (const auto* device = qobject_cast<const QFileDevice*>(&in); device && device->error() != QFileDevice::NoError)
-            fail(ErrorNumber::DeviceIO, device->errorString());
-        return bytes;
+    CsvBoardReader reader([&](std::span<char> into) -> std::size_t {
+        errno = 0;
+        const qint64 got = device.read(into.data(), static_cast<qint64>(into.size()));
+        if (got < 0) {
+            const FileProblem problem = errno != 0 ? ProblemFromErrno(errno) : FileProblem::DeviceError;
+            throw ZanvoError(ErrorNumberFor(problem), ProblemSentence(problem, name, device.errorString()).toStdString());
+        }
+        return static_cast<std::size_t>(got);
+    });
+    auto boards = std::make_shared<clsBoardCollection>();
+    clsBoard board;
+    try {
+        while (reader.Next(board))
+            boards->Add(std::make_shared<clsBoard>(std::move(board)));
+    } catch (const CsvError& e) {
+        throw ZanvoError(e.Number(), name.toStdString() + ": " + e.Description());
     }
-    name = sCsv;
-    const QFileInfo info(sCsv);
-    if (!info.exists())
-        fail(ErrorNumber::FileNotFound, QStringLiteral("File not found"));
-    if (info.isDir())
-        fail(ErrorNumber::PathFileAccess, QStringLiteral("This is a folder, not a CSV file"));
-    QFile file(sCsv);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(ErrorNumber::PermissionDenied, file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        fail(ErrorNumber::DeviceIO, file.errorString());
-    return bytes;
+    return boards;
 }
 
 void importCsv(const CommandLine& line, QIODevice& in)
@@ -403,13 +399,24 @@ void importCsv(const CommandLine& line, QIODevice& in)
     refuseOption(line, line.write, "--write");
     const QString file = line.arguments[1];
     refuseExisting(file, line.force);
-    QString name;
-    const QByteArray csv = readCsv(line.arguments[0], in, name);
+    const QString sCsv = line.arguments[0];
     BoardsRef boards;
-    try {
-        boards = DecodeBoardsCsv(std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
-    } catch (const CsvError& e) {
-        throw ZanvoError(e.Number(), name.toStdString() + ": " + e.Description());
+    if (sCsv == QLatin1String("-")) {
+        const QString name = QStringLiteral("standard input");
+        if (!in.isOpen())
+            throw ZanvoError(ErrorNumber::DeviceIO, (name + QStringLiteral(": It cannot be read")).toStdString());
+        boards = readCsv(in, name);
+    } else {
+        // The same rule as for a board file: a pipe or device is refused unopened.
+        if (const std::optional<FileProblem> problem = ProblemBeforeReading(sCsv))
+            throw ZanvoError(ErrorNumberFor(*problem), ProblemSentence(*problem, sCsv).toStdString());
+        QFile csv(sCsv);
+        errno = 0;
+        if (!csv.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            const FileProblem problem = ProblemFromErrno(errno, sCsv);
+            throw ZanvoError(ErrorNumberFor(problem), ProblemSentence(problem, sCsv, csv.errorString()).toStdString());
+        }
+        boards = readCsv(csv, sCsv);
     }
     WriteBoardFile(file, *boards);
 }
