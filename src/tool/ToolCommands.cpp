@@ -14,9 +14,12 @@
 #include "check/MatchCheck.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QLocale>
+#include <QStorageInfo>
 
 #include "zanvo_version.h"
 
@@ -158,6 +161,28 @@ void refuseExisting(const QString& sFile, bool force)
     if (!force && (info.exists() || info.isSymLink()))
         throw ZanvoError(FileAlreadyExists,
                          QStringLiteral("%1: The file exists; add --force to replace it").arg(sFile).toStdString());
+}
+
+// "204 GB": a size as people read it.
+QString sizeText(std::uint64_t bytes)
+{
+    return QLocale::c().formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeSIFormat);
+}
+
+// A file that cannot fit is refused before anything is made: writing it would
+// only fill the disk and fail.
+void refuseWithoutRoom(const QString& sFile, std::uint64_t bytes)
+{
+    const QStorageInfo disk(QFileInfo(sFile).absolutePath());
+    if (!disk.isValid() || disk.bytesAvailable() < 0 || bytes <= static_cast<std::uint64_t>(disk.bytesAvailable()))
+        return;
+    const auto free = static_cast<std::uint64_t>(disk.bytesAvailable());
+    throw ZanvoError(ErrorNumber::DiskFull,
+                     QStringLiteral("There is no room for %1 on its disk: it needs %2 (%3 bytes), but only %4 is free. "
+                                    "Nothing was written.")
+                         .arg(QLatin1Char('"') + QDir::toNativeSeparators(sFile) + QLatin1Char('"'),
+                              sizeText(bytes), QString::number(bytes), sizeText(free))
+                         .toStdString());
 }
 
 int greenCells(const clsBoard& board)
@@ -319,6 +344,7 @@ void random(const CommandLine& line)
     const std::int32_t count = readCount(line.arguments[0]);
     const QString file = line.arguments[1];
     refuseExisting(file, line.force);
+    refuseWithoutRoom(file, 4 + std::uint64_t{204} * static_cast<std::uint64_t>(count));
     // One clock seed for the run: reseeding for every board would only cost time.
     const UniformSource uniform = ClockSeededUniform();
     clsBoardCollection boards;
