@@ -6,7 +6,9 @@
 #include "HitCounter.h"
 #include "TextSink.h"
 
+#include "board/BoardFile.h"
 #include "board/BoardFileIO.h"
+#include "board/BoardFileSave.h"
 #include "board/FileProblem.h"
 #include "board/NumberReading.h"
 #include "board/RandomBoard.h"
@@ -161,6 +163,11 @@ void refuseExisting(const QString& sFile, bool force)
     if (!force && (info.exists() || info.isSymLink()))
         throw ZanvoError(FileAlreadyExists,
                          QStringLiteral("%1: The file exists; add --force to replace it").arg(sFile).toStdString());
+}
+
+[[noreturn]] void throwProblem(FileProblem problem, const QString& sFile, const QString& systemText = {})
+{
+    throw ZanvoError(ErrorNumberFor(problem), ProblemSentence(problem, sFile, systemText).toStdString());
 }
 
 // "204 GB": a size as people read it.
@@ -396,27 +403,41 @@ void exportCsv(const CommandLine& line, QIODevice& out)
     });
 }
 
-// The CSV's boards, read a piece at a time from `device`, which `name` names.
-BoardsRef readCsv(QIODevice& device, const QString& name)
+// The CSV's boards as board-file bytes, without the count, in pieces of about a
+// megabyte that each hold whole boards: records of small boards would take many
+// times their bytes. `name` names `device` in messages.
+struct CsvBytes {
+    std::vector<std::vector<std::uint8_t>> pieces;
+    std::int32_t count = 0;
+};
+
+CsvBytes readCsv(QIODevice& device, const QString& name)
 {
     CsvBoardReader reader([&](std::span<char> into) -> std::size_t {
         errno = 0;
         const qint64 got = device.read(into.data(), static_cast<qint64>(into.size()));
-        if (got < 0) {
-            const FileProblem problem = errno != 0 ? ProblemFromErrno(errno) : FileProblem::DeviceError;
-            throw ZanvoError(ErrorNumberFor(problem), ProblemSentence(problem, name, device.errorString()).toStdString());
-        }
+        if (got < 0)
+            throwProblem(errno != 0 ? ProblemFromErrno(errno) : FileProblem::DeviceError, name, device.errorString());
         return static_cast<std::size_t>(got);
     });
-    auto boards = std::make_shared<clsBoardCollection>();
+    constexpr std::size_t Piece = std::size_t(1) << 20;
+    CsvBytes csv;
     clsBoard board;
     try {
-        while (reader.Next(board))
-            boards->Add(std::make_shared<clsBoard>(std::move(board)));
+        while (reader.Next(board)) {
+            const std::size_t bytes = 4 + 8 * board.Entries().size();
+            if (csv.pieces.empty() || csv.pieces.back().size() + bytes > csv.pieces.back().capacity()) {
+                csv.pieces.emplace_back();
+                csv.pieces.back().reserve(std::max(Piece, bytes));
+            }
+            BoardFileWriter writer(csv.pieces.back());
+            board.FileSave(writer);
+            ++csv.count;
+        }
     } catch (const CsvError& e) {
         throw ZanvoError(e.Number(), name.toStdString() + ": " + e.Description());
     }
-    return boards;
+    return csv;
 }
 
 void importCsv(const CommandLine& line, QIODevice& in)
@@ -426,25 +447,36 @@ void importCsv(const CommandLine& line, QIODevice& in)
     const QString file = line.arguments[1];
     refuseExisting(file, line.force);
     const QString sCsv = line.arguments[0];
-    BoardsRef boards;
+    CsvBytes csv;
     if (sCsv == QLatin1String("-")) {
         const QString name = QStringLiteral("standard input");
         if (!in.isOpen())
             throw ZanvoError(ErrorNumber::DeviceIO, (name + QStringLiteral(": It cannot be read")).toStdString());
-        boards = readCsv(in, name);
+        csv = readCsv(in, name);
     } else {
         // The same rule as for a board file: a pipe or device is refused unopened.
         if (const std::optional<FileProblem> problem = ProblemBeforeReading(sCsv))
-            throw ZanvoError(ErrorNumberFor(*problem), ProblemSentence(*problem, sCsv).toStdString());
-        QFile csv(sCsv);
+            throwProblem(*problem, sCsv);
+        QFile device(sCsv);
         errno = 0;
-        if (!csv.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-            const FileProblem problem = ProblemFromErrno(errno, sCsv);
-            throw ZanvoError(ErrorNumberFor(problem), ProblemSentence(problem, sCsv, csv.errorString()).toStdString());
-        }
-        boards = readCsv(csv, sCsv);
+        if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            throwProblem(ProblemFromErrno(errno, sCsv), sCsv, device.errorString());
+        csv = readCsv(device, sCsv);
     }
-    WriteBoardFile(file, *boards);
+    bool counted = false;
+    std::size_t next = 0;
+    WriteBoardFileBytes(file, [&](std::vector<std::uint8_t>& out) {
+        if (!counted) {
+            out.clear();
+            BoardFileWriter(out).WriteInt32(csv.count);
+            counted = true;
+        } else if (next < csv.pieces.size()) {
+            out = std::move(csv.pieces[next++]); // each piece is freed once written
+        } else {
+            return false;
+        }
+        return true;
+    });
 }
 
 int run(const QStringList& arguments, QIODevice& in, QIODevice& out)

@@ -84,6 +84,11 @@ void tst_ToolProcess::initTestCase()
     QVERIFY(tiny.open(QIODevice::WriteOnly));
     tiny.write("1,1e-400\r\n");
     tiny.close();
+    QFile many(m_dir.filePath(QStringLiteral("many.csv"))); // 4404 bytes as a board file
+    QVERIFY(many.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 100; ++i)
+        many.write("1,2,3,4,5\r\n");
+    many.close();
     QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
     QVERIFY(QFile::link(QStringLiteral("loop"), m_dir.filePath(QStringLiteral("loop"))));
 }
@@ -135,6 +140,8 @@ void tst_ToolProcess::exitStatuses_data()
         "%D/tiny.csv: row 1, field 2: \"1e-400\" is not a whole number");
     row("output past the file-size limit", "show %D/boards.dat", 1, "Cannot write the output: File too large", "",
         100);
+    row("import past the file-size limit", "import %D/many.csv %D/new.dat", 1,
+        "The file \"%D/new.dat\" would grow past the largest file size allowed here.", "", 1000);
 }
 
 void tst_ToolProcess::exitStatuses()
@@ -148,10 +155,9 @@ void tst_ToolProcess::exitStatuses()
     arguments.removeAll(QString());
     for (QString& a : arguments)
         a.replace(QLatin1String("%D"), dir);
-    Redirect redirect{stdinFile, {}, static_cast<rlim_t>(fileSizeLimit)};
-    if (fileSizeLimit > 0) // a limit of 100 blocks: the 20 boards' lines do not fit in 100 bytes
-        redirect = {{}, m_dir.filePath(QStringLiteral("out.txt")), 1};
-    const Run r = run(arguments, redirect);
+    // Under a file-size limit (in bytes) standard output is a file too.
+    const QString outFile = fileSizeLimit > 0 ? m_dir.filePath(QStringLiteral("out.txt")) : QString();
+    const Run r = run(arguments, {stdinFile, outFile, static_cast<rlim_t>(fileSizeLimit)});
     QCOMPARE(r.status, status);
     if (status == 0) {
         QVERIFY(r.err.isEmpty());
