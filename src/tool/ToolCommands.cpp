@@ -521,7 +521,7 @@ int RunTool(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevi
         writeLine(err, prefix + QString::fromStdString(e.Description()));
         return ToolExit::Failure;
     } catch (const std::bad_alloc&) {
-        writeLine(err, prefix + QStringLiteral("Out of memory"));
+        writeLine(err, prefix + QString::fromStdString(ZanvoError::OutOfMemory().Description()));
         return ToolExit::Failure;
     } catch (const std::exception& e) {
         writeLine(err, prefix + QString::fromStdString(e.what()));
