@@ -9,11 +9,13 @@
 int main(int argc, char** argv)
 {
     // Without a display Qt aborts with a screenful of plugin errors; say it in one line.
-    if (const auto problem = MissingDisplayReason(); !problem.empty()) {
-        std::fprintf(stderr, "zanvo: %s\n", problem.c_str());
+    DisplayCheck display;
+    if (!display.MissingReason().empty()) {
+        std::fprintf(stderr, "zanvo: %s\n", display.MissingReason().c_str());
         return 1;
     }
     ZanvoApplication app(argc, argv);
+    display.Release();
     ZanvoApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zanvo.svg")));
     frmMain window;
     window.show();

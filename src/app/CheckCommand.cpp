@@ -7,8 +7,6 @@ void frmMain::mnuCheck_Click()
     // One dialog for the program's life; it reads this window's boards when it checks,
     // so nothing needs handing over here.
     if (!m_check)
-        m_check = new frmCheck(this);
-    m_check->show();
-    m_check->raise();
-    m_check->activateWindow();
+        m_check = new frmCheck([this] { return Boards(); }, [this] { UpdateControls(); });
+    m_check->ShowRestored();
 }

@@ -1,8 +1,7 @@
 #include "DisplayCheck.h"
 
 #include <cstdlib>
-#include <string_view>
-#include <sys/stat.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -14,25 +13,35 @@ std::string env(const char* name)
 
 } // namespace
 
-std::string MissingDisplayReason()
+DisplayCheck::DisplayCheck()
 {
     const std::string platform = env("QT_QPA_PLATFORM");
     if (!platform.empty() && platform.rfind("xcb", 0) != 0 && platform.rfind("wayland", 0) != 0)
-        return {}; // offscreen, vnc, ...: Qt needs no display server
+        return; // offscreen, vnc, ...: Qt needs no display server
     if (!env("WAYLAND_DISPLAY").empty() && platform.rfind("xcb", 0) != 0)
-        return {};
+        return;
     const std::string display = env("DISPLAY");
-    if (display.empty())
-        return "no display to open a window on (DISPLAY is not set); start Zanvo from a desktop session";
-    // A local display ":N" or ":N.S" has a socket we can look for; remote ones are left to Qt.
-    if (display[0] == ':') {
-        std::string_view number(display);
-        number.remove_prefix(1);
-        number = number.substr(0, number.find('.'));
-        const std::string socket = "/tmp/.X11-unix/X" + std::string(number);
-        struct stat info {};
-        if (stat(socket.c_str(), &info) != 0)
-            return "cannot open display " + display + " (no X server is listening there)";
+    if (display.empty()) {
+        m_reason = "no display to open a window on (DISPLAY is not set); start Zanvo from a desktop session";
+        return;
     }
-    return {};
+    // Only a connection tells: the X library may reach the server through an
+    // abstract socket, or over the network, where no socket file can be seen.
+    m_connection = xcb_connect(display.c_str(), nullptr);
+    if (xcb_connection_has_error(m_connection) != 0) {
+        Release();
+        m_reason = "cannot open display " + display + " (no X server answers there)";
+    }
+}
+
+DisplayCheck::~DisplayCheck()
+{
+    Release();
+}
+
+void DisplayCheck::Release() noexcept
+{
+    if (m_connection != nullptr)
+        xcb_disconnect(m_connection);
+    m_connection = nullptr;
 }

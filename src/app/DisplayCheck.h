@@ -2,6 +2,26 @@
 
 #include <string>
 
-// Why no window could be opened, or empty when a display looks reachable.
-// Looks only at the environment and the X server's socket, so it runs before Qt.
-std::string MissingDisplayReason();
+struct xcb_connection_t;
+
+// Tries the display before Qt does, so that a missing one costs the user one line
+// instead of Qt's screenful about platform plugins. The trial connection stays
+// open until Release(), to be called once Qt holds its own: an X server whose
+// last client leaves starts over, and would refuse Qt for that moment.
+class DisplayCheck {
+public:
+    DisplayCheck();
+    ~DisplayCheck();
+    DisplayCheck(const DisplayCheck&) = delete;
+    DisplayCheck& operator=(const DisplayCheck&) = delete;
+
+    // Why no window can be opened, or empty when the display answered (or when
+    // Qt needs no display server).
+    const std::string& MissingReason() const noexcept { return m_reason; }
+
+    void Release() noexcept;
+
+private:
+    std::string m_reason;
+    xcb_connection_t* m_connection = nullptr;
+};

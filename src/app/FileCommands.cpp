@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "board/BoardFileIO.h"
+#include "board/ZanvoError.h"
 #include "dialogs/clsCommonDialogs.h"
 
 namespace {
@@ -42,7 +43,12 @@ void frmMain::OpenFile(const QString& sFile)
 {
     // The whole file is read and checked first: a file that cannot be read leaves
     // the list, and the boards on screen, as they were.
-    BoardsRef boards = ReadBoardFile(sFile);
+    BoardsRef boards;
+    try {
+        boards = ReadBoardFile(sFile);
+    } catch (const ZanvoError& e) {
+        throw ZanvoError(e.Number(), e.Description() + " The boards shown are unchanged.");
+    }
     SetBoards(std::move(boards));
     UpdateControls();
 }

@@ -4,11 +4,35 @@
 
 #include "zanvo_version.h"
 
-ZanvoApplication::ZanvoApplication(int& argc, char** argv) : QApplication(argc, argv)
+#include <QDir>
+#include <QSettings>
+#include <QWidget>
+
+namespace {
+
+// Cannot be made by anyone, so settings that reach it are dropped.
+const QString NowhereFolder = QStringLiteral("/dev/null/zanvo-settings");
+
+} // namespace
+
+ZanvoApplication::ZanvoApplication(int& argc, char** argv)
+    : QApplication(argc, argv), m_settings(QDir::tempPath() + QStringLiteral("/zanvo-settings-XXXXXX"))
 {
     setApplicationName(QStringLiteral("Zanvo"));
     setApplicationVersion(QStringLiteral(ZANVO_VERSION_STRING));
     setDesktopFileName(QStringLiteral("zanvo"));
+    // The program keeps no settings between runs, but Qt's file and colour dialogs
+    // read and write the user's "QtProject" settings, shared with every Qt program.
+    // They get a folder of their own that lives as long as the program: within a
+    // run the dialogs remember the last folder, nothing is left behind, and what
+    // other programs stored never changes how these dialogs start.
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, SettingsFolder());
+}
+
+QString ZanvoApplication::SettingsFolder() const
+{
+    return m_settings.isValid() ? m_settings.path() : NowhereFolder;
 }
 
 bool ZanvoApplication::notify(QObject* receiver, QEvent* event)
@@ -16,7 +40,7 @@ bool ZanvoApplication::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        ReportCurrentError();
+        ReportCurrentError(qobject_cast<QWidget*>(receiver));
         return false;
     }
 }

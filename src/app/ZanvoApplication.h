@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 // The application object. An error that reaches the event dispatch is shown to the
 // user and the program goes on, instead of ending and losing every board.
@@ -11,4 +12,10 @@ public:
     ZanvoApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // Where Qt's user settings go while the program runs (see the constructor).
+    QString SettingsFolder() const;
+
+private:
+    QTemporaryDir m_settings;
 };

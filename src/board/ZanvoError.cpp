@@ -9,17 +9,17 @@ ZanvoError::ZanvoError(int number, const std::string& description)
 
 ZanvoError ZanvoError::Overflow()
 {
-    return ZanvoError(ErrorNumber::Overflow, "Overflow");
+    return ZanvoError(ErrorNumber::Overflow, "A count or number grew past the largest value it can hold (overflow).");
 }
 
 ZanvoError ZanvoError::OutOfMemory()
 {
-    return ZanvoError(ErrorNumber::OutOfMemory, "Out of memory");
+    return ZanvoError(ErrorNumber::OutOfMemory, "There is not enough memory for this.");
 }
 
 ZanvoError ZanvoError::SubscriptOutOfRange()
 {
-    return ZanvoError(ErrorNumber::SubscriptOutOfRange, "Subscript out of range");
+    return ZanvoError(ErrorNumber::SubscriptOutOfRange, "A position outside the list was asked for (subscript out of range).");
 }
 
 

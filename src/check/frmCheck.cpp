@@ -1,17 +1,23 @@
 #include "frmCheck.h"
 
 #include "MatchCheck.h"
-#include "app/ErrorReport.h"
-#include "app/frmMain.h"
 #include "board/NumberReading.h"
 #include "board/ZanvoError.h"
+#include "dialogs/ErrorReport.h"
 
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <QtGui/qguiapplication_platform.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -36,13 +42,43 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, const char* nam
     return button;
 }
 
+xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name)
+{
+    const xcb_intern_atom_cookie_t cookie
+        = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+// Some window managers (openbox) take a window's buttons from its type alone and
+// offer to minimise a utility window, which then has no task-bar entry to come
+// back from. A torn-off toolbar is the type that keeps a title bar and close box
+// without minimise or maximise; utility follows for managers that do not know it.
+void offerCloseOnly(QWidget* window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (QGuiApplication::platformName() != QStringLiteral("xcb") || connection == nullptr)
+        return; // offscreen, Wayland: the window flags say it all
+    const std::array<xcb_atom_t, 2> types{atomNamed(connection, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
+                                          atomNamed(connection, "_NET_WM_WINDOW_TYPE_UTILITY")};
+    const xcb_atom_t property = atomNamed(connection, "_NET_WM_WINDOW_TYPE");
+    if (property == XCB_ATOM_NONE || types[0] == XCB_ATOM_NONE || types[1] == XCB_ATOM_NONE)
+        return;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()), property,
+                        XCB_ATOM_ATOM, 32, types.size(), types.data());
+    xcb_flush(connection);
+}
+
 } // namespace
 
-frmCheck::frmCheck(frmMain* main)
+frmCheck::frmCheck(std::function<BoardsRef()> boards, std::function<void()> boardsChecked)
     : QWidget(nullptr,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                   | Qt::MSWindowsFixedSizeDialogHint),
-      m_main(main)
+      m_boards(std::move(boards)), m_boardsChecked(std::move(boardsChecked))
 {
     setObjectName(QStringLiteral("frmCheck"));
     setWindowTitle(QStringLiteral("Select numbers to check"));
@@ -65,16 +101,24 @@ frmCheck::frmCheck(frmMain* main)
     setTabOrder(cmdAdd, cmdDelete);
     setTabOrder(cmdDelete, cmdCheck);
 
-    connect(cmdAdd, &QPushButton::clicked, this, Guarded([this](bool) { cmdAdd_Click(); }));
-    connect(cmdDelete, &QPushButton::clicked, this, Guarded([this](bool) { cmdDelete_Click(); }));
-    connect(cmdCheck, &QPushButton::clicked, this, Guarded([this](bool) { cmdCheck_Click(); }));
+    offerCloseOnly(this);
+
+    connect(cmdAdd, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdAdd_Click(); }));
+    connect(cmdDelete, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdDelete_Click(); }));
+    connect(cmdCheck, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdCheck_Click(); }));
+}
+
+void frmCheck::ShowRestored()
+{
+    setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 BoardsRef frmCheck::Boards() const
 {
-    if (m_main)
-        return m_main->Boards();
-    return std::make_shared<clsBoardCollection>();
+    return m_boards ? m_boards() : std::make_shared<clsBoardCollection>();
 }
 
 void frmCheck::UpdateList(QListWidget& refListview, const clsBoard& refBoard)
@@ -110,6 +154,7 @@ void frmCheck::cmdAdd_Click()
     }
     Numbers.AppendNumber(value, 0);
     UpdateList(*lstNumbers, Numbers);
+    lstNumbers->scrollToBottom(); // the new number is the last row
 }
 
 void frmCheck::cmdDelete_Click()
@@ -124,8 +169,8 @@ void frmCheck::cmdDelete_Click()
 void frmCheck::cmdCheck_Click()
 {
     CheckBoards(*Boards(), Numbers);
-    if (m_main)
-        m_main->UpdateControls();
+    if (m_boardsChecked)
+        m_boardsChecked();
     hide();
 }
 

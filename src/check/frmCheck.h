@@ -3,12 +3,12 @@
 #include "board/clsBoard.h"
 #include "board/clsBoardCollection.h"
 
-#include <QPointer>
 #include <QWidget>
+
+#include <functional>
 
 class QListWidget;
 class QPushButton;
-class frmMain;
 
 // The modeless tool window that collects the drawn numbers and checks the boards
 // against them. One instance lives from its first opening to the end of the program;
@@ -17,9 +17,13 @@ class frmCheck : public QWidget {
     Q_OBJECT
 
 public:
-    // `main` is the window whose boards are checked and refreshed. It is not the Qt
-    // parent: the dialog is a window of its own, without an owner.
-    explicit frmCheck(frmMain* main);
+    // `boards` gives the list a check colours, `boardsChecked` shows the result.
+    // The dialog is a window of its own, without an owner.
+    frmCheck(std::function<BoardsRef()> boards, std::function<void()> boardsChecked);
+
+    // Brings the dialog before the user whatever state it was left in: shown,
+    // restored from minimised, raised and active.
+    void ShowRestored();
 
     // The drawn numbers in the order they were added, each with colour 0. No number
     // occurs twice. lstNumbers shows exactly these, row k showing entry k - 1.
@@ -27,7 +31,6 @@ public:
 
     // The boards a check colours: the list the main window holds at this moment, so
     // a list replaced by "Clear all" or "Open" is never checked (nor kept alive) here.
-    // Empty when there is no main window.
     BoardsRef Boards() const;
 
     // Refills refListview with the numbers of refBoard in storage order, plain
@@ -48,5 +51,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QPointer<frmMain> m_main;
+    std::function<BoardsRef()> m_boards;
+    std::function<void()> m_boardsChecked;
 };

@@ -90,9 +90,8 @@ private Q_SLOTS:
     void saveOverExistingFileSilently();
     void nameWithoutExtensionSavedAsTyped();
     void readOnlyFileOpens();
-    void failedOpenKeepsTheList_data();
-    void failedOpenKeepsTheList();
-    void failedSaveIsReportedAndKeepsOldFile();
+    void failedFileCommandIsReported_data();
+    void failedFileCommandIsReported();
     void saveIntoReadOnlyFolderIsReported();
 
 private:
@@ -232,62 +231,84 @@ void tst_FileCommands::readOnlyFileOpens()
     QCOMPARE(bytesOf(*m_w->Boards()), bytesOf(*onDisk));
 }
 
-void tst_FileCommands::failedOpenKeepsTheList_data()
+// Every failed open or save: the number for its cause, a message that starts with
+// what happened and names the file, says what is unchanged, stands over the main
+// window wherever that is, and leaves list and files as they were.
+void tst_FileCommands::failedFileCommandIsReported_data()
 {
+    QTest::addColumn<bool>("save");
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("problem");
-    QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("the file was not found");
-    QTest::newRow("cut short") << QStringLiteral("cut") << QStringLiteral("the file is damaged");
-    QTest::newRow("2,000,000,000 boards in 4 bytes") << QStringLiteral("inflated") << QStringLiteral("claims 2000000000 boards");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("leading"); // %1: the file, %2: the test's folder
+    QTest::newRow("open missing file") << false << QStringLiteral("bad.dat") << 53
+                                       << QStringLiteral("The file \"%1\" does not exist.");
+    QTest::newRow("open in missing folder") << false << QStringLiteral("no/bad.dat") << 76
+                                            << QStringLiteral("The folder \"%2/no\" does not exist");
+    QTest::newRow("open cut short") << false << QStringLiteral("cut") << 321
+                                    << QStringLiteral("The file \"%1\" is damaged: board 3 of 3");
+    QTest::newRow("open 2,000,000,000 boards in 4 bytes")
+        << false << QStringLiteral("inflated") << 321 << QStringLiteral("The file \"%1\" is damaged: it claims 2000000000 boards");
+    QTest::newRow("save past the file-size limit")
+        << true << QStringLiteral("keep.dat") << 61 << QStringLiteral("The file \"%1\" would grow past the largest file size");
+    QTest::newRow("save in missing folder") << true << QStringLiteral("no/keep.dat") << 76
+                                            << QStringLiteral("The folder \"%2/no\" does not exist");
 }
 
-void tst_FileCommands::failedOpenKeepsTheList()
+void tst_FileCommands::failedFileCommandIsReported()
 {
+    QFETCH(bool, save);
     QFETCH(QString, kind);
-    QFETCH(QString, problem);
-    QString file = path(QStringLiteral("bad.dat"));
+    QFETCH(int, number);
+    QFETCH(QString, leading);
+    QString file = path(kind);
+    QByteArray old;
     if (kind == QStringLiteral("cut")) {
-        QByteArray bytes = bytesOf(*randomList(3, 12));
-        bytes.chop(10);
-        writeRaw(file, bytes);
+        old = bytesOf(*randomList(3, 12));
+        old.chop(10);
     } else if (kind == QStringLiteral("inflated")) {
-        writeRaw(file, QByteArray::fromHex("00943577"));
+        old = QByteArray::fromHex("00943577");
+    } else if (kind == QStringLiteral("keep.dat")) {
+        old = bytesOf(*randomList(2, 14));
     }
-    m_w->SetBoards(randomList(2, 13));
+    if (!old.isEmpty())
+        writeRaw(file, old);
+    m_w->SetBoards(randomList(save ? 50 : 2, 13));
     const BoardsRef before = m_w->Boards();
     const QByteArray bytes = bytesOf(*before);
+    // Far from the screen's centre, where a box without its window would go.
+    m_w->setGeometry(10, 40, 500, 420);
 
     QString message;
-    ModalScript script({fileDialog(m_w.get(), QStringLiteral("Open file"), file), errorBox(&message)});
-    m_w->mnuOpen->trigger();
-    QVERIFY(script.AllAnswered());
-    QVERIFY2(message.contains(QStringLiteral("Cannot open \"%1\"").arg(file)), qPrintable(message));
-    QVERIFY2(message.contains(problem), qPrintable(message));
-    QCOMPARE(m_w->Boards(), before);
-    QCOMPARE(bytesOf(*m_w->Boards()), bytes);
-    if (kind == QStringLiteral("missing"))
-        QVERIFY(files().isEmpty()); // opening never creates a file
-}
-
-void tst_FileCommands::failedSaveIsReportedAndKeepsOldFile()
-{
-    const QString file = path(QStringLiteral("keep.dat"));
-    const QByteArray old = bytesOf(*randomList(2, 14));
-    writeRaw(file, old);
-    m_w->SetBoards(randomList(50, 15));
-
-    QString message;
+    QRect box;
+    const ModalScript::Step errorStep = errorBox(&message);
     {
         FileSizeLimit limit(1000);
         QVERIFY(limit.ok());
-        ModalScript script({fileDialog(m_w.get(), QStringLiteral("Save file"), file), errorBox(&message)});
-        m_w->mnuSave->trigger();
+        ModalScript script({fileDialog(m_w.get(), save ? QStringLiteral("Save file") : QStringLiteral("Open file"), file),
+                            [&](QWidget* modal) {
+                                QCOMPARE(modal->parentWidget(), m_w.get());
+                                box = modal->frameGeometry();
+                                errorStep(modal);
+                            }});
+        if (save)
+            m_w->mnuSave->trigger();
+        else
+            m_w->mnuOpen->trigger();
         QVERIFY(script.AllAnswered());
     }
-    QVERIFY2(message.contains(QStringLiteral("Cannot save \"%1\"").arg(file)), qPrintable(message));
-    QVERIFY2(message.contains(QStringLiteral("unchanged")), qPrintable(message));
-    QCOMPARE(contentsOf(file), old);
-    QCOMPARE(files(), QStringList{QStringLiteral("keep.dat")});
+    leading.replace(QStringLiteral("%1"), file).replace(QStringLiteral("%2"), m_dir->path());
+    QVERIFY2(message.startsWith(leading), qPrintable(message));
+    QVERIFY2(message.contains(save ? QStringLiteral("The boards were not saved; any file of that name is unchanged.")
+                                   : QStringLiteral("Nothing was opened. The boards shown are unchanged.")),
+             qPrintable(message));
+    QVERIFY2(message.endsWith(QStringLiteral("\n\nError %1").arg(number)), qPrintable(message));
+    QVERIFY2((box.center() - m_w->frameGeometry().center()).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("box at %1,%2").arg(box.center().x()).arg(box.center().y())));
+    QCOMPARE(m_w->Boards(), before);
+    QCOMPARE(bytesOf(*m_w->Boards()), bytes);
+    QCOMPARE(files(), old.isEmpty() ? QStringList() : QStringList{QFileInfo(file).fileName()}); // nothing created
+    if (!old.isEmpty())
+        QCOMPARE(contentsOf(file), old);
 }
 
 void tst_FileCommands::saveIntoReadOnlyFolderIsReported()
@@ -304,7 +325,7 @@ void tst_FileCommands::saveIntoReadOnlyFolderIsReported()
     m_w->mnuSave->trigger();
     QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(script.AllAnswered());
-    QVERIFY2(message.contains(QStringLiteral("Cannot save \"%1\"").arg(file)), qPrintable(message));
+    QVERIFY2(message.startsWith(QStringLiteral("You do not have permission to use \"%1\"").arg(file)), qPrintable(message));
     QCOMPARE(contentsOf(file), old);
 }
 

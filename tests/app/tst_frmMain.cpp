@@ -5,6 +5,10 @@
 #include "controls/usrBoard.h"
 
 #include <QAction>
+#include <QDirIterator>
+#include <QFileDialog>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenu>
@@ -62,6 +66,7 @@ private Q_SLOTS:
     void errorReachingDispatchIsReported();
     void errorMessageText_data();
     void errorMessageText();
+    void noSettingsUnderHome();
 };
 
 void tst_frmMain::windowAtCreation()
@@ -248,8 +253,8 @@ void tst_frmMain::errorInCommandIsReported()
         box->button(QMessageBox::Ok)->click();
     });
     failing->trigger();
-    QVERIFY(text.contains(QStringLiteral("6")));
-    QVERIFY(text.contains(QStringLiteral("Overflow")));
+    QVERIFY2(text.startsWith(QStringLiteral("A count or number grew past")), qPrintable(text));
+    QVERIFY2(text.endsWith(QStringLiteral("Error 6")), qPrintable(text));
     QCOMPARE(icon, QMessageBox::Critical);
     QVERIFY(w.isVisible());
     QCOMPARE(w.Boards()->Count(), 1);
@@ -278,16 +283,18 @@ void tst_frmMain::errorReachingDispatchIsReported()
     });
     QEvent e(QEvent::User);
     QCoreApplication::sendEvent(&raiser, &e);
-    QVERIFY(text.contains(QStringLiteral("Subscript out of range")));
-    QVERIFY(text.contains(QStringLiteral("9")));
+    QVERIFY2(text.contains(QStringLiteral("subscript out of range")), qPrintable(text));
+    QVERIFY2(text.endsWith(QStringLiteral("Error 9")), qPrintable(text));
 }
 
 void tst_frmMain::errorMessageText_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("overflow") << 6 << QStringLiteral("Run-time error '6':\n\nOverflow");
-    QTest::newRow("subscript") << 9 << QStringLiteral("Run-time error '9':\n\nSubscript out of range");
+    QTest::newRow("overflow") << 6
+                              << QStringLiteral("A count or number grew past the largest value it can hold (overflow).\n\nError 6");
+    QTest::newRow("subscript")
+        << 9 << QStringLiteral("A position outside the list was asked for (subscript out of range).\n\nError 9");
 }
 
 void tst_frmMain::errorMessageText()
@@ -298,8 +305,63 @@ void tst_frmMain::errorMessageText()
     QCOMPARE(ErrorMessageText(std::make_exception_ptr(error)), expected);
 }
 
+namespace {
+
+// Every file under `folder` with its bytes.
+QMap<QString, QByteArray> filesUnder(const QString& folder)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        QFile f(file);
+        out.insert(file, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
+    }
+    return out;
+}
+
+} // namespace
+
+// The file dialogs neither write to the user's Qt settings nor start from what
+// other Qt programs left there.
+void tst_frmMain::noSettingsUnderHome()
+{
+    const QString home = qEnvironmentVariable("HOME");
+    const QString seeded = home + QStringLiteral("/.config/QtProject.conf");
+    QVERIFY(QDir(home).mkpath(QStringLiteral(".config")));
+    {
+        QFile f(seeded);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[FileDialog]\nhistory=file:///seeded/by/another/program\nviewMode=Detail\n");
+    }
+    const QMap<QString, QByteArray> before = filesUnder(home);
+
+    frmMain w;
+    w.show();
+    QStringList history;
+    for (QAction* command : {w.mnuOpen, w.mnuSave}) {
+        answerNextModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            history += dialog->history();
+            dialog->reject();
+        });
+        command->trigger();
+    }
+    QVERIFY2(!history.contains(QStringLiteral("/seeded/by/another/program")), qPrintable(history.join(u',')));
+    QCOMPARE(filesUnder(home), before);
+    QVERIFY(!QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName().startsWith(home));
+}
+
 int main(int argc, char** argv)
 {
+    // A home of its own with no XDG folders set, as a user's session has.
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+        qunsetenv(name);
     ZanvoApplication app(argc, argv);
     tst_frmMain test;
     return QTest::qExec(&test, argc, argv);

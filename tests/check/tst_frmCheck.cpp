@@ -31,6 +31,7 @@ struct Seen {
     QStringList boxTitles;
     QStringList boxTexts;
     QList<QMessageBox::Icon> boxIcons;
+    QList<QWidget*> boxParents;
     qsizetype boxButtons = 0;
 };
 
@@ -68,6 +69,7 @@ private:
             m_seen.boxTitles << box->windowTitle();
             m_seen.boxTexts << box->text();
             m_seen.boxIcons << box->icon();
+            m_seen.boxParents << box->parentWidget();
             m_seen.boxButtons = box->buttons().size();
             if (QAbstractButton* ok = box->button(QMessageBox::Ok))
                 ok->click();
@@ -180,6 +182,9 @@ private Q_SLOTS:
     void updateListShowsPlainDecimal();
     void accessKeys();
     void closeBoxHidesAndKeepsNumbers();
+    void checkBringsDialogBack_data();
+    void checkBringsDialogBack();
+    void addScrollsToNewRow();
     void checkColoursBoards();
     void checkWithNothingToDo();
     void checkColoursBoardsOutOfView();
@@ -321,6 +326,7 @@ void tst_frmCheck::addOutOfRangeLeavesNumbers()
     QCOMPARE(seen.boxTexts.size(), 1);
     QVERIFY2(seen.boxTexts[0].contains(QStringLiteral("2147483647")), qPrintable(seen.boxTexts[0]));
     QCOMPARE(seen.boxTitles[0], QStringLiteral("Adding"));
+    QCOMPARE(seen.boxParents, QList<QWidget*>{f.dialog});
     QCOMPARE(numbersOf(f.dialog->Numbers), QList<int>{3});
     QCOMPARE(rowsOf(f.dialog->lstNumbers), QStringList{QStringLiteral("3")});
     QVERIFY(f.dialog->isVisible());
@@ -340,6 +346,7 @@ void tst_frmCheck::cancelTwiceGivesCollision()
     QCOMPARE(second.boxTitles, QStringList{QStringLiteral("Collision")});
     QCOMPARE(second.boxIcons, QList<QMessageBox::Icon>{QMessageBox::Critical});
     QCOMPARE(second.boxButtons, 1);
+    QCOMPARE(second.boxParents, QList<QWidget*>{f.dialog}); // stands over the dialog
     QCOMPARE(numbersOf(f.dialog->Numbers), QList<int>{0});
     QCOMPARE(rowsOf(f.dialog->lstNumbers), QStringList{QStringLiteral("0")});
 }
@@ -461,6 +468,53 @@ void tst_frmCheck::closeBoxHidesAndKeepsNumbers()
     QVERIFY(f.dialog->isVisible());
     QCOMPARE(rowsOf(f.dialog->lstNumbers), (QStringList{QStringLiteral("12"), QStringLiteral("3")}));
     QCOMPARE(numbersOf(f.dialog->Numbers), (QList<int>{12, 3}));
+}
+
+void tst_frmCheck::checkBringsDialogBack_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::newRow("minimised") << QStringLiteral("minimised");
+    QTest::newRow("hidden by Check") << QStringLiteral("hidden");
+    QTest::newRow("behind the main window") << QStringLiteral("behind");
+    QTest::newRow("maximised by the system") << QStringLiteral("maximised");
+}
+
+// Whatever state it was left in, "Check" gives the dialog back: shown, restored,
+// raised and active, still a tool window of its own.
+void tst_frmCheck::checkBringsDialogBack()
+{
+    QFETCH(QString, state);
+    Fixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(f.dialog));
+    if (state == QStringLiteral("minimised"))
+        f.dialog->showMinimized();
+    else if (state == QStringLiteral("hidden"))
+        f.dialog->cmdCheck->click();
+    else if (state == QStringLiteral("maximised"))
+        f.dialog->setWindowState(Qt::WindowMaximized);
+    f.main.raise();
+    f.main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.main));
+
+    f.main.mnuCheck->trigger();
+    QVERIFY(f.dialog->isVisible());
+    QCOMPARE(f.dialog->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowStates());
+    QTRY_COMPARE(QApplication::activeWindow(), f.dialog);
+    QCOMPARE(QApplication::topLevelAt(f.dialog->geometry().center()), f.dialog);
+    QCOMPARE(f.dialog->windowType(), Qt::Tool);
+    QVERIFY(f.dialog->parentWidget() == nullptr);
+}
+
+void tst_frmCheck::addScrollsToNewRow()
+{
+    Fixture f;
+    for (int n = 1; n <= 20; ++n)
+        add(f.dialog, QString::number(n));
+    QListWidget* list = f.dialog->lstNumbers;
+    QCOMPARE(list->count(), 20);
+    const QRect last = list->visualItemRect(list->item(19));
+    QVERIFY2(list->viewport()->rect().contains(last),
+             qPrintable(QStringLiteral("last row at y %1, view %2 high").arg(last.y()).arg(list->viewport()->height())));
 }
 
 void tst_frmCheck::checkColoursBoards()

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# The real zanvo under a window manager (openbox), as on a desktop: the check
+# dialog offers its close box only and "Check" brings it back active; message
+# boxes stand over the window they concern; a run that opens and cancels every
+# dialog leaves nothing under HOME.
+# Usage: e2e_window_manager.sh path/to/zanvo
+set -uo pipefail
+ZANVO=$(realpath "$1")
+. "$(dirname "$0")/lib.sh"
+WM_PID=""
+trap '[ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null; e2e_cleanup' EXIT
+command -v openbox >/dev/null || { echo "openbox is not installed: skipped"; exit 77; }
+
+e2e_start_x
+openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+WM_PID=$!
+n=0
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    n=$((n + 1)); [ $n -gt 100 ] && e2e_fail "openbox did not start"
+    sleep 0.1
+done
+
+# A home of its own and no XDG folders, as in a user's session.
+home="$E2E_TMP/home"; tmp="$E2E_TMP/tmp"
+mkdir -p "$home" "$tmp" "$E2E_TMP/run"; chmod 700 "$E2E_TMP/run"
+env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME -u XDG_STATE_HOME \
+    HOME="$home" TMPDIR="$tmp" XDG_RUNTIME_DIR="$E2E_TMP/run" "$ZANVO" >"$E2E_TMP/zanvo.log" 2>&1 &
+ZANVO_PID=$!
+
+# Centre of window $1 as "x y".
+centre() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
+}
+# Fails unless the centres of windows $1 and $2 lie within 40 px of each other
+# (the frame's title bar shifts them a little).
+same_centre() {
+    local a b
+    read -r ax ay <<<"$(centre "$1")"; read -r bx by <<<"$(centre "$2")"
+    local dx=$((ax - bx)) dy=$((ay - by))
+    [ ${dx#-} -le 40 ] && [ ${dy#-} -le 40 ] || e2e_fail "$3: centre $ax,$ay, its window's $bx,$by"
+}
+# The visible window titled $1 other than $2.
+other_window() {
+    local id n=0
+    while :; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "$2" | tail -n1)
+        [ -n "$id" ] && break
+        n=$((n + 1)); [ $n -gt 100 ] && e2e_fail "no second window '$1'"
+        sleep 0.1
+    done
+    E2E_WIN=$id
+}
+
+e2e_window "Zanvo"; main=$E2E_WIN
+xdotool windowmove --sync "$main" 0 0 || e2e_fail "cannot move the main window"
+e2e_focus "$main"
+
+# 1. The check dialog: close box only, no minimise or maximise.
+e2e_keys ctrl+c
+e2e_window "Select numbers to check"; check=$E2E_WIN
+actions=$(xprop -id "$check" _NET_WM_ALLOWED_ACTIONS)
+case "$actions" in *ACTION_CLOSE*) ;; *) e2e_fail "no close box: $actions" ;; esac
+case "$actions" in *MINIMIZE* | *MAXIMIZE*) e2e_fail "minimise or maximise offered: $actions" ;; esac
+xdotool windowminimize "$check"; sleep 0.5
+xprop -id "$check" WM_STATE | grep -q 'Normal' || e2e_fail "the check dialog was minimised"
+
+# 2. Behind the main window, "Check" brings it back, active.
+xdotool windowactivate --sync "$main" 2>/dev/null || e2e_focus "$main"
+e2e_keys ctrl+c
+n=0
+until [ "$(xdotool getactivewindow 2>/dev/null)" = "$check" ]; do
+    n=$((n + 1)); [ $n -gt 50 ] && e2e_fail "the check dialog did not come back active"
+    sleep 0.1
+done
+
+# 3. An answer outside 32 bits: a message over the dialog, nothing added.
+e2e_keys alt+a
+e2e_window "Adding"; input=$E2E_WIN
+e2e_focus "$input"
+e2e_type "99999999999"
+e2e_keys Return
+other_window "Adding" "$input"; range=$E2E_WIN
+same_centre "$range" "$check" "the range message"
+e2e_focus "$range"
+e2e_keys Return
+e2e_window_gone "Adding"
+
+# 4. A missing file: the message stands over the main window in its corner.
+e2e_focus "$main"
+e2e_keys alt+f o
+e2e_file_dialog "Open file" "$E2E_TMP/missing.dat"
+other_window "Zanvo" "$main"; box=$E2E_WIN
+same_centre "$box" "$main" "the error message"
+e2e_focus "$box"
+e2e_keys Return
+
+# 5. Every other dialog opened and cancelled.
+for keys in "alt+f o" "alt+f s"; do
+    e2e_focus "$main"
+    e2e_keys $keys
+    for title in "Open file" "Save file"; do
+        xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 && { e2e_window "$title"; break; }
+    done
+    e2e_focus "$E2E_WIN"
+    e2e_keys Escape
+    sleep 0.3
+done
+e2e_focus "$main"
+e2e_keys alt+a
+other_window "Zanvo" "$main"; about=$E2E_WIN
+same_centre "$about" "$main" "the About box"
+e2e_focus "$about"
+e2e_keys Return
+
+# 6. Exit; nothing under HOME, no settings left in the temporary folder.
+e2e_focus "$main"
+e2e_keys alt+f e
+for ((n = 0; n < 50; n++)); do
+    kill -0 "$ZANVO_PID" 2>/dev/null || break
+    sleep 0.1
+done
+wait "$ZANVO_PID"; status=$?
+ZANVO_PID=""
+[ $status = 0 ] || e2e_fail "zanvo exited with status $status"
+left=$(find "$home" "$tmp" -mindepth 1 | head -n 5)
+[ -z "$left" ] || e2e_fail "left behind: $left"
+echo "1 passed, 0 failed"
