@@ -67,16 +67,18 @@ install: build
 screenshot: build
 	scripts/screenshot $(BUILD)/src/zanvo
 
-# The board-file codec under libFuzzer (clang), a fixed number of inputs from a
-# fixed seed; new inputs it finds collect in $(FUZZ_BUILD)/corpus.
+# The board-file codec and the CSV reader under libFuzzer (clang), a fixed number
+# of inputs from a fixed seed each; new inputs collect in $(FUZZ_BUILD)/corpus*.
 $(FUZZ_BUILD)/CMakeCache.txt:
 	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
 
 fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	mkdir -p $(FUZZ_BUILD)/corpus
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-csv
 	$(FUZZ_BUILD)/fuzz_BoardFile -seed=1 -runs=$(FUZZ_RUNS) -max_len=4096 -malloc_limit_mb=1 \
 	    -rss_limit_mb=1024 $(FUZZ_BUILD)/corpus fuzz/seeds
+	$(FUZZ_BUILD)/fuzz_BoardCsv -seed=1 -runs=$(FUZZ_RUNS) -max_len=4096 -malloc_limit_mb=1 \
+	    -rss_limit_mb=1024 $(FUZZ_BUILD)/corpus-csv fuzz/seeds-csv
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

@@ -1,6 +1,10 @@
 // zanvo-tool check and show of 1,000,000 boards (204 MB), each against
 // `cat FILE > /dev/null` run right before it on the same, already cached file.
 // The counter "ratio" is the tool's time over cat's; the target for check is 3.
+// Then the peak memory of the tool on inputs that once made it grow: "peak_MB" is
+// the child's largest resident size. Targets: import at most about twice the board
+// file it writes ("file_MB") plus a few MB, 10 MB of commas under 50 MB; show,
+// check and export of a single board of 50 million numbers a few MB.
 #include "board/BoardFileIO.h"
 #include "board/RandomBoard.h"
 #include "check/MatchCheck.h"
@@ -11,8 +15,16 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -87,8 +99,146 @@ void BM_ShowMillionBoardsVsCat(benchmark::State& state)
     toolAgainstCat(state, "show", "");
 }
 
+QTemporaryDir& scratch()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+std::string scratchFile(const char* name)
+{
+    return scratch().filePath(QString::fromLatin1(name)).toStdString();
+}
+
+// A file of `count` copies of `text`, made once.
+std::string repeated(const char* name, const std::string& text, std::size_t count)
+{
+    const std::string path = scratchFile(name);
+    if (access(path.c_str(), F_OK) != 0) {
+        std::ofstream out(path, std::ios::binary);
+        for (std::size_t i = 0; i < count; ++i)
+            out << text;
+    }
+    return path;
+}
+
+// One board of 50 million numbers, 400 MB: the size of the file, not of a board,
+// once set the tool's memory.
+std::string longBoard()
+{
+    const std::string path = scratchFile("long.dat");
+    if (access(path.c_str(), F_OK) != 0) {
+        constexpr std::int32_t Numbers = 50'000'000;
+        std::vector<std::int32_t> cells(2 * 1'000'000);
+        for (std::size_t i = 0; i < cells.size(); i += 2)
+            cells[i] = static_cast<std::int32_t>(i % 100), cells[i + 1] = CellGreen;
+        std::ofstream out(path, std::ios::binary);
+        const std::int32_t head[2] = {1, Numbers - 1};
+        out.write(reinterpret_cast<const char*>(head), sizeof head);
+        for (int i = 0; i < Numbers / 1'000'000; ++i)
+            out.write(reinterpret_cast<const char*>(cells.data()), static_cast<std::streamsize>(cells.size() * 4));
+    }
+    return path;
+}
+
+// Runs the tool with standard input from `in` and output to /dev/null; its peak
+// resident size in kilobytes, or -1 when it did not exit with `status`.
+long peakKilobytes(const std::vector<std::string>& arguments, const std::string& in, int status)
+{
+    std::vector<std::string> line(1, std::string(ZANVO_TOOL_PATH));
+    line.insert(line.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : line)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int input = open(in.c_str(), O_RDONLY);
+        const int output = open("/dev/null", O_WRONLY);
+        dup2(input, STDIN_FILENO);
+        dup2(output, STDOUT_FILENO);
+        dup2(output, STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int waitStatus = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &waitStatus, 0, &usage) != child || !WIFEXITED(waitStatus)
+        || WEXITSTATUS(waitStatus) != status)
+        return -1;
+    return usage.ru_maxrss;
+}
+
+double megabytes(double kilobytes)
+{
+    return kilobytes / 1024.0;
+}
+
+void peakOf(benchmark::State& state, const std::vector<std::string>& arguments, const std::string& in = "/dev/null",
+            int status = 0, const std::string& written = {})
+{
+    long peak = 0;
+    for (auto _ : state) {
+        unlink(scratchFile("out.dat").c_str());
+        const auto start = std::chrono::steady_clock::now();
+        const long kilobytes = peakKilobytes(arguments, in, status);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (kilobytes < 0) {
+            state.SkipWithError("the tool failed");
+            return;
+        }
+        peak = std::max(peak, kilobytes);
+    }
+    state.counters["peak_MB"] = megabytes(static_cast<double>(peak));
+    struct stat st {};
+    if (!written.empty() && stat(written.c_str(), &st) == 0)
+        state.counters["file_MB"] = megabytes(static_cast<double>(st.st_size) / 1024.0);
+}
+
+void BM_ImportPeak_TenMegabytesOfCommas(benchmark::State& state)
+{
+    const std::string out = scratchFile("out.dat");
+    peakOf(state, {"import", repeated("commas.csv", ",", 10'000'000), out}, "/dev/null", 0, out);
+}
+
+void BM_ImportPeak_OneRowOfFiveMillionNumbers(benchmark::State& state)
+{
+    const std::string out = scratchFile("out.dat");
+    peakOf(state, {"import", repeated("sevens.csv", "7,", 5'000'000), out}, "/dev/null", 0, out);
+}
+
+void BM_ImportPeak_FiveMillionRowsOfOneNumber(benchmark::State& state)
+{
+    const std::string out = scratchFile("out.dat");
+    peakOf(state, {"import", "-", out}, repeated("ones.csv", "7\n", 5'000'000), 0, out);
+}
+
+void BM_ImportPeak_EndlessZeros(benchmark::State& state)
+{
+    peakOf(state, {"import", "-", scratchFile("out.dat")}, "/dev/zero", 1);
+}
+
+void BM_ReadPeak_OneBoardOfFiftyMillionNumbers(benchmark::State& state)
+{
+    const char* command = state.range(0) == 0 ? "show" : state.range(0) == 1 ? "check" : "export";
+    state.SetLabel(command);
+    std::vector<std::string> arguments{command, longBoard()};
+    if (state.range(0) == 1)
+        arguments.emplace_back("7");
+    peakOf(state, arguments);
+}
+
 } // namespace
 
+BENCHMARK(BM_ImportPeak_TenMegabytesOfCommas)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ImportPeak_OneRowOfFiveMillionNumbers)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ImportPeak_FiveMillionRowsOfOneNumber)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ImportPeak_EndlessZeros)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ReadPeak_OneBoardOfFiftyMillionNumbers)
+    ->DenseRange(0, 2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_CheckMillionBoardsVsCat)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ShowMillionBoardsVsCat)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 

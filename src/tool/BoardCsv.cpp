@@ -2,11 +2,11 @@
 
 #include "ColourText.h"
 
-#include "board/NumberReading.h"
-
+#include <algorithm>
 #include <charconv>
-#include <cmath>
+#include <cstring>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -63,35 +63,60 @@ std::string shown(std::string_view text)
     throw CsvError(row, field, problem);
 }
 
-// sign? digits* ('.' digits*)? (e sign? digits+)?, with at least one digit before the
-// exponent: the form ScanNumber reads, here required to fill the whole field.
-bool isDecimalNumber(std::string_view t)
+// A longer field is no number or colour a spreadsheet writes; refusing it keeps a
+// text that never ends (a device, a stream of zeros) from filling memory.
+constexpr std::size_t LongestField = 1000;
+
+// Reading [CSV] is more than the program's ScanNumber: a double rounds
+// 0.99999999999999999999 to 1 and 1e-400 to 0, so the digits are looked at as
+// digits. sign? digits* ('.' digits*)? (e sign? digits+)?, at least one digit
+// before the exponent, filling the whole text.
+struct DecimalText {
+    bool negative = false;
+    std::string digits;      // integer and fraction digits as written
+    std::int64_t point = 0;  // how many of them stand before the decimal point, the exponent applied
+};
+
+std::optional<DecimalText> readDecimal(std::string_view t)
 {
+    DecimalText out;
     std::size_t i = 0;
     const std::size_t n = t.size();
     if (i < n && (t[i] == '+' || t[i] == '-'))
-        ++i;
-    std::size_t digits = 0;
+        out.negative = t[i++] == '-';
+    const std::size_t intStart = i;
     while (i < n && isDigit(t[i]))
-        ++i, ++digits;
-    if (i < n && t[i] == '.') {
         ++i;
+    const std::size_t intDigits = i - intStart;
+    std::size_t fracDigits = 0;
+    std::size_t fracStart = i;
+    if (i < n && t[i] == '.') {
+        fracStart = ++i;
         while (i < n && isDigit(t[i]))
-            ++i, ++digits;
+            ++i, ++fracDigits;
     }
-    if (digits == 0)
-        return false;
+    if (intDigits + fracDigits == 0)
+        return std::nullopt;
+    std::int64_t exponent = 0;
     if (i < n && (t[i] == 'e' || t[i] == 'E')) {
         ++i;
+        bool negativeExponent = false;
         if (i < n && (t[i] == '+' || t[i] == '-'))
-            ++i;
+            negativeExponent = t[i++] == '-';
         std::size_t expDigits = 0;
-        while (i < n && isDigit(t[i]))
-            ++i, ++expDigits;
+        for (; i < n && isDigit(t[i]); ++i, ++expDigits)
+            exponent = std::min<std::int64_t>(exponent * 10 + (t[i] - '0'), 1'000'000'000); // far past any value
         if (expDigits == 0)
-            return false;
+            return std::nullopt;
+        exponent = negativeExponent ? -exponent : exponent;
     }
-    return i == n;
+    if (i != n)
+        return std::nullopt;
+    // Digits without the point between them: "12.50" is 1250 with the point after 2.
+    out.digits.assign(t.substr(intStart, intDigits));
+    out.digits.append(t.substr(fracStart, fracDigits));
+    out.point = static_cast<std::int64_t>(intDigits) + exponent;
+    return out;
 }
 
 std::string rowProblem(std::int64_t row, std::int64_t field, const std::string& problem)
@@ -109,28 +134,49 @@ CsvError::CsvError(std::int64_t row, std::int64_t field, const std::string& prob
 {
 }
 
-void AppendCsvRow(std::span<const BoardEntry> entries, std::string& out)
+bool AppendCsvNumbers(std::span<const BoardEntry> run, bool first, std::string& out)
 {
     bool plain = true;
     char digits[16];
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0)
+    for (const BoardEntry& e : run) {
+        if (!first)
             out += ',';
-        const auto result = std::to_chars(digits, digits + sizeof digits, entries[i].Number);
+        first = false;
+        const auto result = std::to_chars(digits, digits + sizeof digits, e.Number);
         out.append(digits, result.ptr);
-        plain = plain && entries[i].Colour == CellWhite;
+        plain = plain && e.Colour == CellWhite;
     }
+    return plain;
+}
+
+void AppendCsvColourMarker(bool hasNumbers, std::string& out)
+{
     // A board without numbers still needs a visible row: a blank one is skipped.
-    if (!plain || entries.empty()) {
-        if (!entries.empty())
-            out += ',';
-        out += Marker;
-        for (const BoardEntry& e : entries) {
-            out += ',';
-            out += ColourText(e.Colour);
-        }
+    if (hasNumbers)
+        out += ',';
+    out += Marker;
+}
+
+void AppendCsvColours(std::span<const BoardEntry> run, std::string& out)
+{
+    for (const BoardEntry& e : run) {
+        out += ',';
+        out += ColourText(e.Colour);
     }
+}
+
+void AppendCsvRowEnd(std::string& out)
+{
     out += "\r\n";
+}
+
+void AppendCsvRow(std::span<const BoardEntry> entries, std::string& out)
+{
+    if (!AppendCsvNumbers(entries, true, out) || entries.empty()) {
+        AppendCsvColourMarker(!entries.empty(), out);
+        AppendCsvColours(entries, out);
+    }
+    AppendCsvRowEnd(out);
 }
 
 std::string EncodeBoardsCsv(const clsBoardCollection& boards)
@@ -146,147 +192,191 @@ std::int32_t ReadCsvNumber(std::string_view text, std::int64_t row, std::int64_t
     const std::string_view t = TrimBlanks(text);
     if (t.empty())
         throw CsvError(row, field, "the field is empty");
-    constexpr std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
-    constexpr std::int64_t highest = std::numeric_limits<std::int32_t>::max();
     constexpr const char* outOfRange = " is outside the 32-bit range (-2147483648 to 2147483647)";
-
-    // Plain integers, nearly every field, without going through floating point.
-    std::size_t i = 0;
-    const bool negative = t[0] == '-';
-    if (t[0] == '+' || t[0] == '-')
-        i = 1;
-    std::size_t d = i;
-    while (d < t.size() && isDigit(t[d]))
-        ++d;
-    if (d == t.size() && d > i) {
-        std::int64_t value = 0;
-        for (std::size_t k = i; k < t.size(); ++k) {
-            value = value * 10 + (t[k] - '0');
-            if (value > highest + 1)
-                badNumber(t, row, field, outOfRange);
-        }
-        value = negative ? -value : value;
-        if (value < lowest || value > highest)
-            badNumber(t, row, field, outOfRange);
-        return static_cast<std::int32_t>(value);
-    }
-
-    if (!isDecimalNumber(t))
+    const std::optional<DecimalText> number = readDecimal(t);
+    if (!number)
         badNumber(t, row, field, " is not a number");
-    double value = 0.0;
-    try {
-        value = ScanNumber(t);
-    } catch (const ZanvoError&) {
-        badNumber(t, row, field, outOfRange); // beyond any double
+
+    // Leading and trailing zeros change nothing; what is left must all stand before
+    // the point for the value to be whole.
+    std::string_view digits = number->digits;
+    std::int64_t point = number->point;
+    while (!digits.empty() && digits.front() == '0') {
+        digits.remove_prefix(1);
+        --point;
     }
-    if (std::floor(value) != value)
+    while (!digits.empty() && digits.back() == '0')
+        digits.remove_suffix(1);
+    if (digits.empty())
+        return 0;
+    if (static_cast<std::int64_t>(digits.size()) > point)
         badNumber(t, row, field, " is not a whole number");
-    if (value < static_cast<double>(lowest) || value > static_cast<double>(highest))
+    if (point > 10)
+        badNumber(t, row, field, outOfRange);
+    std::int64_t value = 0;
+    for (std::int64_t k = 0; k < point; ++k)
+        value = value * 10 + (k < static_cast<std::int64_t>(digits.size()) ? digits[static_cast<std::size_t>(k)] - '0' : 0);
+    value = number->negative ? -value : value;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
         badNumber(t, row, field, outOfRange);
     return static_cast<std::int32_t>(value);
 }
 
-BoardsRef DecodeBoardsCsv(std::string_view text)
+CsvBoardReader::CsvBoardReader(Source source) : m_source(std::move(source)), m_buffer(64 * 1024)
 {
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3);
+}
 
-    auto boards = std::make_shared<clsBoardCollection>();
-    std::vector<std::string> fields;
-    std::vector<std::int32_t> numbers;
-    std::vector<std::int32_t> colours;
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    std::int64_t row = 0;
+bool CsvBoardReader::refill()
+{
+    m_pos = 0;
+    m_length = m_source(std::span<char>(m_buffer.data(), m_buffer.size()));
+    return m_length > 0;
+}
 
-    while (i < n) {
-        ++row;
-        std::size_t fieldCount = 0;
+void CsvBoardReader::keep(char c, std::int64_t field)
+{
+    if (c == ' ' || c == '\t') {
+        if (!m_field.empty())
+            m_blanks += c;
+        return;
+    }
+    m_field += m_blanks;
+    m_blanks.clear();
+    m_field += c;
+    if (m_field.size() > LongestField)
+        throw CsvError(m_row, field, shown(m_field) + " is too long for a number or a colour");
+}
+
+// One field into m_field, blanks around it left out; stops before the separator.
+void CsvBoardReader::readField(std::int64_t field)
+{
+    m_field.clear();
+    m_blanks.clear();
+    if (peek() == '"') {
+        ++m_pos;
         for (;;) {
-            if (fieldCount == fields.size())
-                fields.emplace_back();
-            std::string& f = fields[fieldCount++];
-            f.clear();
-            const auto field = static_cast<std::int64_t>(fieldCount);
-            if (i < n && text[i] == '"') {
-                ++i;
-                for (;;) {
-                    if (i >= n)
-                        throw CsvError(row, field, "a quoted field is not closed");
-                    const char c = text[i++];
-                    if (c != '"') {
-                        f += c;
-                    } else if (i < n && text[i] == '"') {
-                        f += '"';
-                        ++i;
-                    } else {
-                        break;
-                    }
-                }
-                if (i < n && text[i] != ',' && text[i] != '\r' && text[i] != '\n')
-                    throw CsvError(row, field, "text follows the closing quote");
-            } else {
-                const std::size_t start = i;
-                while (i < n && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
-                    if (text[i] == '"')
-                        throw CsvError(row, field, "a quote inside a field must be in a quoted field");
-                    ++i;
-                }
-                f.assign(text.substr(start, i - start));
+            const int c = peek();
+            if (c < 0)
+                throw CsvError(m_row, field, "a quoted field is not closed");
+            ++m_pos;
+            if (c == '"') {
+                if (peek() != '"')
+                    break;
+                ++m_pos;
             }
-            if (i < n && text[i] == ',') {
-                ++i;
+            keep(static_cast<char>(c), field);
+        }
+        const int after = peek();
+        if (after >= 0 && after != ',' && after != '\r' && after != '\n')
+            throw CsvError(m_row, field, "text follows the closing quote");
+        return;
+    }
+    for (int c = peek(); c >= 0 && c != ',' && c != '\r' && c != '\n'; c = peek()) {
+        if (c == '"')
+            throw CsvError(m_row, field, "a quote inside a field must be in a quoted field");
+        ++m_pos;
+        keep(static_cast<char>(c), field);
+    }
+}
+
+bool CsvBoardReader::Next(clsBoard& board)
+{
+    if (!m_started) {
+        m_started = true;
+        // The byte order mark, which may arrive split across reads.
+        for (const char mark : std::string_view("\xEF\xBB\xBF")) {
+            if (peek() != static_cast<unsigned char>(mark))
+                break;
+            ++m_pos;
+        }
+    }
+    while (peek() >= 0) {
+        ++m_row;
+        m_numbers.clear();
+        clsBoard fresh;
+        bool inColours = false;
+        std::size_t colours = 0;
+        std::int64_t values = 0;
+        std::int64_t firstEmpty = 0; // an empty field is fine only when no value follows
+        const auto takeNumbers = [&] {
+            if (!m_numbers.empty())
+                fresh.AllocateNumbers(static_cast<std::int32_t>(m_numbers.size() - 1));
+            std::span<BoardEntry> entries = fresh.Entries();
+            for (std::size_t k = 0; k < m_numbers.size(); ++k)
+                entries[k].Number = m_numbers[k];
+        };
+        for (std::int64_t field = 1;; ++field) {
+            readField(field);
+            if (m_field.empty()) {
+                if (firstEmpty == 0)
+                    firstEmpty = field;
+            } else {
+                if (firstEmpty != 0)
+                    throw CsvError(m_row, firstEmpty, "the field is empty");
+                ++values;
+                if (!inColours && isMarker(m_field)) {
+                    // From here on the numbers are the board; the colours go straight in.
+                    inColours = true;
+                    takeNumbers();
+                    std::vector<std::int32_t>().swap(m_numbers);
+                } else if (!inColours) {
+                    if (m_numbers.size() == static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+                        throw CsvError(m_row, 0, "more numbers than a board can hold");
+                    m_numbers.push_back(ReadCsvNumber(m_field, m_row, field));
+                } else if (const auto colour = ParseColourText(m_field)) {
+                    // Colours beyond the numbers are only counted, for the message.
+                    if (colours < fresh.Entries().size())
+                        fresh.Entries()[colours] = {fresh.Entries()[colours].Number, *colour};
+                    ++colours;
+                } else {
+                    throw CsvError(m_row, field, shown(m_field) + " is not a colour (#RRGGBB)");
+                }
+            }
+            const int c = peek();
+            if (c == ',') {
+                ++m_pos;
                 continue;
             }
-            if (i < n && text[i] == '\r')
-                ++i;
-            if (i < n && text[i] == '\n')
-                ++i;
+            if (c == '\r') {
+                ++m_pos;
+                if (peek() == '\n')
+                    ++m_pos;
+            } else if (c == '\n') {
+                ++m_pos;
+            }
             break;
         }
-
-        // Spreadsheets pad short rows with empty fields up to the widest one.
-        while (fieldCount > 0 && TrimBlanks(fields[fieldCount - 1]).empty())
-            --fieldCount;
-        if (fieldCount == 0)
-            continue;
-
-        numbers.clear();
-        colours.clear();
-        bool inColours = false;
-        for (std::size_t k = 0; k < fieldCount; ++k) {
-            const auto field = static_cast<std::int64_t>(k + 1);
-            if (!inColours && isMarker(fields[k])) {
-                inColours = true;
-            } else if (!inColours) {
-                numbers.push_back(ReadCsvNumber(fields[k], row, field));
-            } else if (const auto colour = ParseColourText(fields[k])) {
-                colours.push_back(*colour);
-            } else if (TrimBlanks(fields[k]).empty()) {
-                throw CsvError(row, field, "the field is empty");
-            } else {
-                throw CsvError(row, field, shown(fields[k]) + " is not a colour (#RRGGBB)");
-            }
-        }
-        if (inColours && colours.size() != numbers.size())
-            throw CsvError(row, 0, std::to_string(numbers.size()) + " numbers but " + std::to_string(colours.size())
+        if (values == 0)
+            continue; // spreadsheets pad short rows with empty fields up to the widest one
+        if (inColours && colours != fresh.Entries().size())
+            throw CsvError(m_row, 0, std::to_string(fresh.Entries().size()) + " numbers but " + std::to_string(colours)
                                + " colours");
-        if (numbers.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-            throw CsvError(row, 0, "more numbers than a board can hold");
-        if (boards->Count() == std::numeric_limits<std::int32_t>::max())
-            throw CsvError(row, 0, "more boards than a board file can hold");
-
-        auto board = std::make_shared<clsBoard>();
-        if (!numbers.empty()) {
-            board->AllocateNumbers(static_cast<std::int32_t>(numbers.size() - 1));
-            auto entries = board->Entries();
-            for (std::size_t k = 0; k < numbers.size(); ++k) {
-                entries[k].Number = numbers[k];
-                if (inColours)
-                    entries[k].Colour = colours[k];
-            }
-        }
-        boards->Add(std::move(board));
+        if (m_boards == std::numeric_limits<std::int32_t>::max())
+            throw CsvError(m_row, 0, "more boards than a board file can hold");
+        if (!inColours)
+            takeNumbers();
+        // A long row's room is not kept for the short ones after it.
+        if (m_numbers.capacity() > LongestField)
+            std::vector<std::int32_t>().swap(m_numbers);
+        ++m_boards;
+        board = std::move(fresh);
+        return true;
     }
+    return false;
+}
+
+BoardsRef DecodeBoardsCsv(std::string_view text)
+{
+    CsvBoardReader reader([&text](std::span<char> into) {
+        const std::size_t n = std::min(into.size(), text.size());
+        if (n > 0)
+            std::memcpy(into.data(), text.data(), n);
+        text.remove_prefix(n);
+        return n;
+    });
+    auto boards = std::make_shared<clsBoardCollection>();
+    clsBoard board;
+    while (reader.Next(board))
+        boards->Add(std::make_shared<clsBoard>(std::move(board)));
     return boards;
 }

@@ -1,89 +1,123 @@
 #include "BoardFileStream.h"
 
-#include "board/BoardFile.h"
+#include "board/FileProblem.h"
 #include "board/ZanvoError.h"
 
-#include <QFileInfo>
+#include <QDir>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <span>
 
 namespace {
 
-// Small enough to stay in the cache between the read and the decoding.
+// Small enough to stay in the cache between the read and the decoding; also the
+// most a board's entries take at a time, however long the board.
 constexpr std::size_t Chunk = 256 * 1024;
 
-std::int32_t littleInt32(const std::uint8_t* p) noexcept
+[[noreturn]] void failOpen(FileProblem problem, const QString& sFile, const QString& systemText = {})
 {
-    const std::uint32_t v = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8)
-        | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-    return static_cast<std::int32_t>(v);
+    // The words ReadBoardFile uses, so every reader refuses a file alike.
+    throw ZanvoError(ErrorNumberFor(problem),
+                     (ProblemSentence(problem, sFile, systemText) + QStringLiteral(" Nothing was opened."))
+                         .toStdString());
 }
 
 } // namespace
 
 BoardFileStream::BoardFileStream(const QString& sFile) : m_file(sFile), m_device(sFile)
 {
-    const QFileInfo info(sFile);
-    if (!info.exists())
-        fail(ErrorNumber::FileNotFound, QStringLiteral("File not found"));
-    if (info.isDir())
-        fail(ErrorNumber::PathFileAccess, QStringLiteral("This is a folder, not a board file"));
+    // A pipe or device could block the open or never end: refused unopened.
+    if (const std::optional<FileProblem> problem = ProblemBeforeReading(sFile))
+        failOpen(*problem, sFile);
+    errno = 0;
     if (!m_device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        fail(ErrorNumber::PermissionDenied, m_device.errorString());
-    if (!m_device.isSequential()) {
-        m_sizeKnown = true;
-        m_unreadInFile = static_cast<std::uint64_t>(m_device.size());
-    }
+        failOpen(ProblemFromErrno(errno, sFile), sFile, m_device.errorString());
+    if (m_device.isSequential())
+        failOpen(FileProblem::NotOrdinaryFile, sFile);
+    m_size = static_cast<std::uint64_t>(m_device.size());
+    m_buffer.resize(Chunk);
 
     if (!ensure(4)) {
         if (available() == 0)
             return; // an empty file holds an empty list
         damaged("it is too short to hold a board count");
     }
-    const std::int32_t count = littleInt32(m_buffer.data() + m_begin);
+    const std::int32_t count = BoardBlock::load(m_buffer.data() + m_begin);
     m_begin += 4;
     if (count <= 0)
         return; // nothing after a count below 1 is read
     // Every block takes at least 4 bytes.
-    if (m_sizeKnown && static_cast<std::uint64_t>(count) > (available() + m_unreadInFile) / 4)
-        damaged("it claims " + std::to_string(count) + " boards, more than the file holds");
+    const std::uint64_t left = m_size - 4;
+    if (static_cast<std::uint64_t>(count) > left / 4)
+        damaged("it claims " + std::to_string(count) + " boards, more than the " + std::to_string(left)
+                + " bytes after the count can hold");
     m_count = count;
 }
 
-std::size_t BoardFileStream::nextBlock()
+std::string BoardFileStream::which() const
 {
+    return "board " + std::to_string(m_position) + " of " + std::to_string(m_count);
+}
+
+bool BoardFileStream::nextBoard()
+{
+    while (m_left > 0) { // the rest of a board the caller did not read
+        BoardBlock skipped;
+        NextEntries(skipped);
+    }
     if (m_position >= m_count)
-        return 0;
-    const std::int32_t position = m_position + 1;
+        return false;
+    ++m_position;
     if (!ensure(4))
-        damaged("it ends inside board " + std::to_string(position) + " of " + std::to_string(m_count));
-    const std::int32_t last = littleInt32(m_buffer.data() + m_begin);
+        damaged("it ends inside " + which());
+    const std::int32_t last = BoardBlock::load(m_buffer.data() + m_begin);
     if (last < -1)
-        damaged("a board has a negative number count (" + std::to_string(last) + ")");
-    const std::uint64_t count = static_cast<std::uint64_t>(static_cast<std::int64_t>(last) + 1);
-    const auto claims = [&] {
-        damaged("a board claims " + std::to_string(count) + " numbers, more than the file holds");
-    };
-    // Checked against the file's size before any buffer grows for it.
-    if (m_sizeKnown && count > (available() - 4 + m_unreadInFile) / 8)
-        claims();
-    const std::size_t block = 4 + 8 * static_cast<std::size_t>(count);
-    if (!ensure(block))
-        claims();
-    m_position = position;
-    return block;
+        damaged(which() + " has a negative number count (" + std::to_string(last) + ")");
+    m_begin += 4;
+    const auto entries = static_cast<std::uint64_t>(static_cast<std::int64_t>(last) + 1);
+    // Checked against the file's size, never against what the count claims.
+    const std::uint64_t left = m_size - std::min(m_size, offset());
+    if (entries > left / 8)
+        damaged(which() + " claims " + std::to_string(entries) + " numbers, more than the " + std::to_string(left)
+                + " bytes left can hold");
+    m_boardStart = offset();
+    m_boardEntries = m_left = static_cast<std::size_t>(entries);
+    return true;
+}
+
+void BoardFileStream::fillForEntries()
+{
+    // A file cut short while it was read ends inside the board.
+    if (!ensure(8))
+        damaged("it ends inside " + which());
+}
+
+void BoardFileStream::RewindBoard()
+{
+    errno = 0;
+    if (!m_device.seek(static_cast<qint64>(m_boardStart)))
+        readFailed();
+    m_read = m_boardStart;
+    m_begin = m_end = 0;
+    m_atEnd = false;
+    m_left = m_boardEntries;
 }
 
 bool BoardFileStream::Next(clsBoard& board)
 {
-    const std::size_t block = nextBlock();
-    if (block == 0)
+    if (!NextBoard())
         return false;
-    BoardFileReader reader(std::span<const std::uint8_t>(m_buffer.data() + m_begin, block));
-    board.FileLoad(reader);
-    m_begin += block;
+    clsBoard fresh;
+    if (m_boardEntries > 0)
+        fresh.AllocateNumbers(static_cast<std::int32_t>(m_boardEntries - 1));
+    std::span<BoardEntry> entries = fresh.Entries();
+    BoardBlock run;
+    for (std::size_t at = 0; NextEntries(run); at += run.Size()) {
+        for (std::size_t i = 0; i < run.Size(); ++i)
+            entries[at + i] = {run.Number(i), run.Colour(i)};
+    }
+    board = std::move(fresh);
     return true;
 }
 
@@ -104,32 +138,33 @@ bool BoardFileStream::ensure(std::size_t need)
         m_begin = 0;
     }
     while (available() < need && !m_atEnd) {
-        // A big board grows the buffer at most a chunk beyond the bytes that arrived,
-        // so a pipe's count alone never sizes it.
-        const std::size_t target = std::max(Chunk, std::min(need, m_end + Chunk));
-        if (m_buffer.size() < target)
-            m_buffer.resize(target);
+        errno = 0;
         const qint64 got = m_device.read(reinterpret_cast<char*>(m_buffer.data() + m_end),
                                          static_cast<qint64>(m_buffer.size() - m_end));
         if (got < 0)
-            fail(ErrorNumber::DeviceIO, m_device.errorString());
+            readFailed();
         if (got == 0) {
             m_atEnd = true;
             break;
         }
         m_end += static_cast<std::size_t>(got);
-        if (m_sizeKnown)
-            m_unreadInFile -= std::min<std::uint64_t>(m_unreadInFile, static_cast<std::uint64_t>(got));
+        m_read += static_cast<std::uint64_t>(got);
     }
     return available() >= need;
 }
 
-void BoardFileStream::fail(int number, const QString& what) const
+void BoardFileStream::readFailed() const
 {
-    throw ZanvoError(number, QStringLiteral("%1: %2").arg(m_file, what).toStdString());
+    const int error = errno;
+    const FileProblem problem = error != 0 ? ProblemFromErrno(error, m_file) : FileProblem::DeviceError;
+    throw ZanvoError(ErrorNumberFor(problem), ProblemSentence(problem, m_file, m_device.errorString()).toStdString());
 }
 
 void BoardFileStream::damaged(const std::string& what) const
 {
-    fail(ErrorNumber::BadFileFormat, QStringLiteral("The file is damaged: ") + QString::fromStdString(what));
+    // ReadBoardFile's words for the same damage; lines before it may have been printed.
+    throw ZanvoError(ErrorNumber::BadFileFormat,
+                     QStringLiteral("The file \"%1\" is damaged: %2.")
+                         .arg(QDir::toNativeSeparators(m_file), QString::fromStdString(what))
+                         .toStdString());
 }

@@ -8,12 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-// One board's block as it lies in the file, read in place: no record is built, which
-// is what lets check and show keep up with the disk. Valid until the stream's next
-// read.
+// A run of one board's entries as it lies in the file, read in place: no record is
+// built, which is what lets check and show keep up with the disk. Valid until the
+// stream's next read.
 class BoardBlock {
 public:
-    // Entries 0..Size() - 1 (NumberCount + 1; up to 2^31, hence not 32-bit).
     std::size_t Size() const noexcept { return m_size; }
     std::int32_t Number(std::size_t i) const noexcept { return load(m_entries + 8 * i); }
     std::int32_t Colour(std::size_t i) const noexcept { return load(m_entries + 8 * i + 4); }
@@ -34,69 +33,84 @@ private:
     std::size_t m_size = 0;
 };
 
-// Reads a board file one board at a time, so a million boards take no more memory
-// than the largest single board. It accepts and refuses exactly what ReadBoardFile
-// does, with the same kind of message naming the file; the difference is only that
-// damage late in the file is found after the boards before it were handed out.
-// Works on pipes too; then the size is learnt at the end.
+// Reads a board file a board at a time, and a long board a run of entries at a
+// time, so memory stays at the buffer's size whatever the file holds. It accepts and
+// refuses exactly what ReadBoardFile does, with the same words; the difference is
+// only that damage late in the file is found after the boards before it were handed
+// out. Like ReadBoardFile it reads only ordinary files, refused before opening.
 class BoardFileStream {
 public:
-    // Opens the file and reads the board count. Throws ZanvoError.
+    // Checks the file, opens it and reads the board count. Throws ZanvoError.
     explicit BoardFileStream(const QString& sFile);
 
     // The number of boards the file holds (0 for a count of 0 or below).
     std::int32_t BoardCount() const noexcept { return m_count; }
-    // The position (1-based) of the board last read, 0 before the first.
+    // The position (1-based) of the current board, 0 before the first.
     std::int32_t Position() const noexcept { return m_position; }
 
-    // Loads the next board into `board`; false after the last one. Throws ZanvoError
-    // when the file is damaged or cannot be read.
-    bool Next(clsBoard& board);
-    // The same, in place.
-    bool Next(BoardBlock& block)
+    // Moves to the next board (skipping what is left of the current one); false
+    // after the last. Throws ZanvoError when the file is damaged or cannot be read.
+    bool NextBoard()
     {
-        // A whole block already in the buffer is the usual case; the rest, and every
-        // check on damage, is nextBlock's.
-        if (m_position < m_count && available() >= 4) {
+        // The usual case, a whole small block already in the buffer, stays inline.
+        if (m_left == 0 && m_position < m_count && available() >= 4) {
             const std::int32_t last = BoardBlock::load(m_buffer.data() + m_begin);
-            const std::size_t bytes = 4 + 8 * (static_cast<std::size_t>(last) + 1);
-            if (last >= -1 && bytes <= available()) {
+            const std::size_t bytes = 8 * (static_cast<std::size_t>(last) + 1);
+            if (last >= -1 && 4 + bytes <= available()) {
                 ++m_position;
-                take(block, bytes);
+                m_begin += 4;
+                m_boardStart = offset();
+                m_boardEntries = m_left = bytes / 8;
                 return true;
             }
         }
-        const std::size_t bytes = nextBlock();
-        if (bytes == 0)
+        return nextBoard();
+    }
+    // The current board's number of entries.
+    std::size_t BoardSize() const noexcept { return m_boardEntries; }
+    // The next run of the current board's entries; false once all were handed out.
+    bool NextEntries(BoardBlock& run)
+    {
+        if (m_left == 0)
             return false;
-        take(block, bytes);
+        if (available() < 8)
+            fillForEntries();
+        const std::size_t n = std::min(m_left, available() / 8);
+        run.m_entries = m_buffer.data() + m_begin;
+        run.m_size = n;
+        m_begin += 8 * n;
+        m_left -= n;
         return true;
     }
+    // Hands out the current board's entries again from its first.
+    void RewindBoard();
+
+    // The next board as a record; false after the last.
+    bool Next(clsBoard& board);
 
 private:
-    // Checks the next block and makes all of it available at m_begin; its size in
-    // bytes, or 0 after the last board.
-    std::size_t nextBlock();
-    void take(BoardBlock& block, std::size_t bytes) noexcept
-    {
-        block.m_entries = m_buffer.data() + m_begin + 4;
-        block.m_size = (bytes - 4) / 8;
-        m_begin += bytes;
-    }
-    [[noreturn]] void fail(int number, const QString& what) const;
+    bool nextBoard();
+    void fillForEntries();
     [[noreturn]] void damaged(const std::string& what) const;
+    [[noreturn]] void readFailed() const;
+    std::string which() const;
     // Makes at least `need` unread bytes available; false when the file ends first.
     bool ensure(std::size_t need);
     std::size_t available() const noexcept { return m_end - m_begin; }
+    // The file offset of the first unread byte in the buffer.
+    std::uint64_t offset() const noexcept { return m_read - available(); }
 
     QString m_file;
     QFile m_device;
-    bool m_sizeKnown = false;
-    std::uint64_t m_unreadInFile = 0; // bytes not yet taken into the buffer, when known
+    std::uint64_t m_size = 0; // the file's size when opened
+    std::uint64_t m_read = 0; // bytes taken into the buffer so far
     bool m_atEnd = false;
     std::vector<std::uint8_t> m_buffer;
     std::size_t m_begin = 0;
     std::size_t m_end = 0;
     std::int32_t m_count = 0;
     std::int32_t m_position = 0;
+    std::size_t m_boardEntries = 0;
+    std::size_t m_left = 0; // entries of the current board not handed out yet
+    std::uint64_t m_boardStart = 0;
 };

@@ -37,25 +37,24 @@ HitCounter::HitCounter(const clsBoard& drawn)
 }
 
 template <typename NumberAt>
-int HitCounter::count(std::size_t size, NumberAt numberAt) const
+void HitCounter::add(std::size_t size, NumberAt numberAt) const
 {
     if (m_sorted.empty())
-        return 0;
+        return;
     if (m_dense) {
         // Locals: the board's bytes may alias anything, members would be reloaded.
         const std::uint64_t* bits = m_bits.data();
         const std::uint64_t outside = m_bits.size() - 1; // the last entry is 0
         const std::int64_t lowest = m_lowest;
-        std::uint64_t found = 0;
+        std::uint64_t found = m_found;
         for (std::size_t i = 0; i < size; ++i) {
             // Numbers off the table meet the empty last entry: no branch to mispredict.
             const auto at = static_cast<std::uint64_t>(std::int64_t{numberAt(i)} - lowest);
             found |= bits[std::min(at, outside)];
         }
-        return bitCount(found);
+        m_found = found;
+        return;
     }
-    ++m_board;
-    int hits = 0;
     for (std::size_t i = 0; i < size; ++i) {
         const auto it = std::lower_bound(m_sorted.begin(), m_sorted.end(), numberAt(i));
         if (it == m_sorted.end() || *it != numberAt(i))
@@ -63,18 +62,24 @@ int HitCounter::count(std::size_t size, NumberAt numberAt) const
         std::uint64_t& seen = m_seenOnBoard[static_cast<std::size_t>(it - m_sorted.begin())];
         if (seen != m_board) {
             seen = m_board;
-            ++hits;
+            ++m_hits;
         }
     }
-    return hits;
 }
 
-int HitCounter::Count(const BoardBlock& board) const
+void HitCounter::Add(const BoardBlock& run) const
 {
-    return count(board.Size(), [&](std::size_t i) { return board.Number(i); });
+    add(run.Size(), [&](std::size_t i) { return run.Number(i); });
+}
+
+int HitCounter::Hits() const noexcept
+{
+    return m_dense ? bitCount(m_found) : m_hits;
 }
 
 int HitCounter::Count(std::span<const BoardEntry> board) const
 {
-    return count(board.size(), [&](std::size_t i) { return board[i].Number; });
+    Start();
+    add(board.size(), [&](std::size_t i) { return board[i].Number; });
+    return Hits();
 }

@@ -16,12 +16,21 @@ class HitCounter {
 public:
     explicit HitCounter(const clsBoard& drawn);
 
-    int Count(const BoardBlock& board) const;
+    // A board's entries may come in runs: Start, then Add for each run, then Hits.
+    void Start() const noexcept
+    {
+        m_found = 0;
+        m_hits = 0;
+        ++m_board;
+    }
+    void Add(const BoardBlock& run) const;
+    int Hits() const noexcept;
+
     int Count(std::span<const BoardEntry> board) const;
 
 private:
     template <typename NumberAt>
-    int count(std::size_t size, NumberAt numberAt) const;
+    void add(std::size_t size, NumberAt numberAt) const;
 
     // Up to 64 drawn numbers within a short range: one bit per drawn number in a
     // table over that range, so a board is a few loads and ORs.
@@ -32,4 +41,6 @@ private:
     std::vector<std::int32_t> m_sorted;
     mutable std::vector<std::uint64_t> m_seenOnBoard;
     mutable std::uint64_t m_board = 0;
+    mutable std::uint64_t m_found = 0; // dense: the drawn numbers found so far
+    mutable int m_hits = 0;            // otherwise: their count
 };

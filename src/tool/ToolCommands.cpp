@@ -6,20 +6,27 @@
 #include "HitCounter.h"
 #include "TextSink.h"
 
+#include "board/BoardFile.h"
 #include "board/BoardFileIO.h"
+#include "board/BoardFileSave.h"
+#include "board/FileProblem.h"
 #include "board/NumberReading.h"
 #include "board/RandomBoard.h"
 #include "board/ZanvoError.h"
 #include "check/MatchCheck.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QLocale>
+#include <QStorageInfo>
 
 #include "zanvo_version.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -158,6 +165,33 @@ void refuseExisting(const QString& sFile, bool force)
                          QStringLiteral("%1: The file exists; add --force to replace it").arg(sFile).toStdString());
 }
 
+[[noreturn]] void throwProblem(FileProblem problem, const QString& sFile, const QString& systemText = {})
+{
+    throw ZanvoError(ErrorNumberFor(problem), ProblemSentence(problem, sFile, systemText).toStdString());
+}
+
+// "204 GB": a size as people read it.
+QString sizeText(std::uint64_t bytes)
+{
+    return QLocale::c().formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeSIFormat);
+}
+
+// A file that cannot fit is refused before anything is made: writing it would
+// only fill the disk and fail.
+void refuseWithoutRoom(const QString& sFile, std::uint64_t bytes)
+{
+    const QStorageInfo disk(QFileInfo(sFile).absolutePath());
+    if (!disk.isValid() || disk.bytesAvailable() < 0 || bytes <= static_cast<std::uint64_t>(disk.bytesAvailable()))
+        return;
+    const auto free = static_cast<std::uint64_t>(disk.bytesAvailable());
+    throw ZanvoError(ErrorNumber::DiskFull,
+                     QStringLiteral("There is no room for %1 on its disk: it needs %2 (%3 bytes), but only %4 is free. "
+                                    "Nothing was written.")
+                         .arg(QLatin1Char('"') + QDir::toNativeSeparators(sFile) + QLatin1Char('"'),
+                              sizeText(bytes), QString::number(bytes), sizeText(free))
+                         .toStdString());
+}
+
 int greenCells(const clsBoard& board)
 {
     int hits = 0;
@@ -211,31 +245,33 @@ void show(const CommandLine& line, QIODevice& out)
     refuseOption(line, line.force, "--force");
     BoardFileStream stream(line.arguments[0]);
     TextSink sink(out);
-    BoardBlock board;
+    BoardBlock run;
     // The longest cell: " -2147483648#FFFFFFFF".
     constexpr std::size_t CellWidth = 24;
     constexpr std::size_t CellsAtOnce = TextSink::MaxReserve / CellWidth;
     streamed(sink, [&] {
-        while (stream.Next(board)) {
+        while (stream.NextBoard()) {
             char* at = sink.Reserve(32);
             at = WriteNumber(at, stream.Position());
             *at++ = ':';
             sink.Commit(at);
-            for (std::size_t i = 0; i < board.Size();) {
-                const std::size_t end = std::min(board.Size(), i + CellsAtOnce);
-                at = sink.Reserve(CellsAtOnce * CellWidth);
-                for (; i < end; ++i) {
-                    *at++ = ' ';
-                    at = WriteNumber(at, board.Number(i));
-                    const std::int32_t colour = board.Colour(i);
-                    if (colour == CellGreen) {
-                        *at++ = '*';
-                    } else if (colour != CellWhite) {
-                        const std::string text = ColourText(colour);
-                        at = std::copy(text.begin(), text.end(), at);
+            while (stream.NextEntries(run)) {
+                for (std::size_t i = 0; i < run.Size();) {
+                    const std::size_t end = std::min(run.Size(), i + CellsAtOnce);
+                    at = sink.Reserve(CellsAtOnce * CellWidth);
+                    for (; i < end; ++i) {
+                        *at++ = ' ';
+                        at = WriteNumber(at, run.Number(i));
+                        const std::int32_t colour = run.Colour(i);
+                        if (colour == CellGreen) {
+                            *at++ = '*';
+                        } else if (colour != CellWhite) {
+                            const std::string text = ColourText(colour);
+                            at = std::copy(text.begin(), text.end(), at);
+                        }
                     }
+                    sink.Commit(at);
                 }
-                sink.Commit(at);
             }
             sink.Append('\n');
         }
@@ -280,10 +316,14 @@ void check(const CommandLine& line, QIODevice& out)
     } else {
         BoardFileStream stream(file);
         const HitCounter counter(drawn);
-        BoardBlock board;
+        BoardBlock run;
         streamed(sink, [&] {
-            while (stream.Next(board))
-                report(stream.Position(), counter.Count(board));
+            while (stream.NextBoard()) {
+                counter.Start();
+                while (stream.NextEntries(run))
+                    counter.Add(run);
+                report(stream.Position(), counter.Hits());
+            }
         });
     }
     for (std::size_t k = 0; k < hits.size(); ++k) {
@@ -311,6 +351,7 @@ void random(const CommandLine& line)
     const std::int32_t count = readCount(line.arguments[0]);
     const QString file = line.arguments[1];
     refuseExisting(file, line.force);
+    refuseWithoutRoom(file, 4 + std::uint64_t{204} * static_cast<std::uint64_t>(count));
     // One clock seed for the run: reseeding for every board would only cost time.
     const UniformSource uniform = ClockSeededUniform();
     clsBoardCollection boards;
@@ -327,46 +368,76 @@ void exportCsv(const CommandLine& line, QIODevice& out)
     refuseOption(line, line.force, "--force");
     BoardFileStream stream(line.arguments[0]);
     TextSink sink(out);
-    BoardBlock board;
+    BoardBlock run;
     std::vector<BoardEntry> entries;
-    std::string row;
+    std::string text;
+    const auto pass = [&](const auto& append) {
+        while (stream.NextEntries(run)) {
+            run.CopyTo(entries);
+            text.clear();
+            append();
+            sink.Append(text);
+        }
+    };
     streamed(sink, [&] {
-        while (stream.Next(board)) {
-            board.CopyTo(entries);
-            row.clear();
-            AppendCsvRow(entries, row);
-            sink.Append(row);
+        while (stream.NextBoard()) {
+            // A long board comes in runs: the colours, when the row has them, are a
+            // second pass over the board.
+            bool plain = true;
+            bool first = true;
+            pass([&] {
+                plain = AppendCsvNumbers(entries, first, text) && plain;
+                first = false;
+            });
+            text.clear();
+            if (!plain || stream.BoardSize() == 0) {
+                AppendCsvColourMarker(stream.BoardSize() > 0, text);
+                sink.Append(text);
+                stream.RewindBoard();
+                pass([&] { AppendCsvColours(entries, text); });
+                text.clear();
+            }
+            AppendCsvRowEnd(text);
+            sink.Append(text);
         }
     });
 }
 
-QByteArray readCsv(const QString& sCsv, QIODevice& in, QString& name)
+// The CSV's boards as board-file bytes, without the count, in pieces of about a
+// megabyte that each hold whole boards: records of small boards would take many
+// times their bytes. `name` names `device` in messages.
+struct CsvBytes {
+    std::vector<std::vector<std::uint8_t>> pieces;
+    std::int32_t count = 0;
+};
+
+CsvBytes readCsv(QIODevice& device, const QString& name)
 {
-    const auto fail = [&](int number, const QString& what) {
-        throw ZanvoError(number, QStringLiteral("%1: %2").arg(name, what).toStdString());
-    };
-    if (sCsv == QLatin1String("-")) {
-        name = QStringLiteral("standard input");
-        if (!in.isOpen())
-            fail(ErrorNumber::DeviceIO, QStringLiteral("It cannot be read"));
-        QByteArray bytes = in.readAll();
-        if (const auto* device = qobject_cast<const QFileDevice*>(&in); device && device->error() != QFileDevice::NoError)
-            fail(ErrorNumber::DeviceIO, device->errorString());
-        return bytes;
+    CsvBoardReader reader([&](std::span<char> into) -> std::size_t {
+        errno = 0;
+        const qint64 got = device.read(into.data(), static_cast<qint64>(into.size()));
+        if (got < 0)
+            throwProblem(errno != 0 ? ProblemFromErrno(errno) : FileProblem::DeviceError, name, device.errorString());
+        return static_cast<std::size_t>(got);
+    });
+    constexpr std::size_t Piece = std::size_t(1) << 20;
+    CsvBytes csv;
+    clsBoard board;
+    try {
+        while (reader.Next(board)) {
+            const std::size_t bytes = 4 + 8 * board.Entries().size();
+            if (csv.pieces.empty() || csv.pieces.back().size() + bytes > csv.pieces.back().capacity()) {
+                csv.pieces.emplace_back();
+                csv.pieces.back().reserve(std::max(Piece, bytes));
+            }
+            BoardFileWriter writer(csv.pieces.back());
+            board.FileSave(writer);
+            ++csv.count;
+        }
+    } catch (const CsvError& e) {
+        throw ZanvoError(e.Number(), name.toStdString() + ": " + e.Description());
     }
-    name = sCsv;
-    const QFileInfo info(sCsv);
-    if (!info.exists())
-        fail(ErrorNumber::FileNotFound, QStringLiteral("File not found"));
-    if (info.isDir())
-        fail(ErrorNumber::PathFileAccess, QStringLiteral("This is a folder, not a CSV file"));
-    QFile file(sCsv);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(ErrorNumber::PermissionDenied, file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        fail(ErrorNumber::DeviceIO, file.errorString());
-    return bytes;
+    return csv;
 }
 
 void importCsv(const CommandLine& line, QIODevice& in)
@@ -375,15 +446,37 @@ void importCsv(const CommandLine& line, QIODevice& in)
     refuseOption(line, line.write, "--write");
     const QString file = line.arguments[1];
     refuseExisting(file, line.force);
-    QString name;
-    const QByteArray csv = readCsv(line.arguments[0], in, name);
-    BoardsRef boards;
-    try {
-        boards = DecodeBoardsCsv(std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
-    } catch (const CsvError& e) {
-        throw ZanvoError(e.Number(), name.toStdString() + ": " + e.Description());
+    const QString sCsv = line.arguments[0];
+    CsvBytes csv;
+    if (sCsv == QLatin1String("-")) {
+        const QString name = QStringLiteral("standard input");
+        if (!in.isOpen())
+            throw ZanvoError(ErrorNumber::DeviceIO, (name + QStringLiteral(": It cannot be read")).toStdString());
+        csv = readCsv(in, name);
+    } else {
+        // The same rule as for a board file: a pipe or device is refused unopened.
+        if (const std::optional<FileProblem> problem = ProblemBeforeReading(sCsv))
+            throwProblem(*problem, sCsv);
+        QFile device(sCsv);
+        errno = 0;
+        if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            throwProblem(ProblemFromErrno(errno, sCsv), sCsv, device.errorString());
+        csv = readCsv(device, sCsv);
     }
-    WriteBoardFile(file, *boards);
+    bool counted = false;
+    std::size_t next = 0;
+    WriteBoardFileBytes(file, [&](std::vector<std::uint8_t>& out) {
+        if (!counted) {
+            out.clear();
+            BoardFileWriter(out).WriteInt32(csv.count);
+            counted = true;
+        } else if (next < csv.pieces.size()) {
+            out = std::move(csv.pieces[next++]); // each piece is freed once written
+        } else {
+            return false;
+        }
+        return true;
+    });
 }
 
 int run(const QStringList& arguments, QIODevice& in, QIODevice& out)
@@ -428,7 +521,7 @@ int RunTool(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevi
         writeLine(err, prefix + QString::fromStdString(e.Description()));
         return ToolExit::Failure;
     } catch (const std::bad_alloc&) {
-        writeLine(err, prefix + QStringLiteral("Out of memory"));
+        writeLine(err, prefix + QString::fromStdString(ZanvoError::OutOfMemory().Description()));
         return ToolExit::Failure;
     } catch (const std::exception& e) {
         writeLine(err, prefix + QString::fromStdString(e.what()));

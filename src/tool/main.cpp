@@ -4,11 +4,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
 #include <unistd.h>
 
 // No QCoreApplication: the tool needs no event loop, display or locale set-up.
 int main(int argc, char** argv)
 {
+#ifdef SIGXFSZ
+    // Output beyond the file-size limit is then a failed write, reported as one.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

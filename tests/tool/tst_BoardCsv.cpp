@@ -119,6 +119,8 @@ void tst_BoardCsv::decodeAccepts_data()
     QTest::newRow("whole numbers in other notations") << std::string("7.0,1e1,-0,+5,2.50E1,.0")
                                                       << std::string("7,10,0,5,25,0\r\n");
     QTest::newRow("board without numbers") << std::string("colours,,") << std::string("colours\r\n");
+    QTest::newRow("whole however written") << std::string("1e2,100.0,-2147483648.000,21474836.47e2,0e-999999999999")
+                                           << std::string("100,100,-2147483648,2147483647,0\r\n");
 }
 
 void tst_BoardCsv::decodeAccepts()
@@ -147,6 +149,15 @@ void tst_BoardCsv::decodeRefuses_data()
     QTest::newRow("exponent above 32 bits") << std::string("3e9") << qint64(1) << qint64(1)
                                             << QStringLiteral("outside the 32-bit range");
     QTest::newRow("fraction") << std::string("7.5") << qint64(1) << qint64(1) << QStringLiteral("not a whole number");
+    // A double would round these to whole numbers.
+    QTest::newRow("below the smallest double") << std::string("1,1e-400") << qint64(1) << qint64(2)
+                                               << QStringLiteral("\"1e-400\" is not a whole number");
+    QTest::newRow("just below 1") << std::string("0.99999999999999999999") << qint64(1) << qint64(1)
+                                  << QStringLiteral("not a whole number");
+    QTest::newRow("just above the largest") << std::string("2147483647.0000000001") << qint64(1) << qint64(1)
+                                            << QStringLiteral("not a whole number");
+    QTest::newRow("field that never ends") << std::string("1\r\n2,") + std::string(5000, '\0') << qint64(2) << qint64(2)
+                                           << QStringLiteral("is too long");
     QTest::newRow("empty field between values") << std::string("1,,2") << qint64(1) << qint64(2)
                                                 << QStringLiteral("empty");
     QTest::newRow("colours fewer than numbers") << std::string("1,2,colours,#FFFFFF") << qint64(1) << qint64(0)

@@ -1,16 +1,13 @@
 #include "tool/BoardFileStream.h"
 
 #include "board/BoardFile.h"
+#include "board/BoardFileIO.h"
 #include "board/ZanvoError.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
-#include <csignal>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -71,13 +68,15 @@ Outcome streamedInPlace(const QString& path)
     Outcome o;
     try {
         BoardFileStream stream(path);
-        BoardBlock block;
+        BoardBlock run;
         std::vector<BoardEntry> entries;
-        while (stream.Next(block)) {
-            block.CopyTo(entries);
+        while (stream.NextBoard()) {
             clsBoard board;
-            for (const BoardEntry& e : entries)
-                board.AppendNumber(e.Number, e.Colour);
+            while (stream.NextEntries(run)) {
+                run.CopyTo(entries);
+                for (const BoardEntry& e : entries)
+                    board.AppendNumber(e.Number, e.Colour);
+            }
             o.boards.push_back(board);
         }
     } catch (const ZanvoError& e) {
@@ -110,15 +109,9 @@ class tst_BoardFileStream : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        std::signal(SIGPIPE, SIG_IGN); // a pipe's writer may outlive a reader that stopped at damage
-    }
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
     void acceptsWhatDecodeBoardsAccepts_data();
     void acceptsWhatDecodeBoardsAccepts();
-    void throughAPipe_data() { acceptsWhatDecodeBoardsAccepts_data(); }
-    void throughAPipe();
     void boardLargerThanABuffer();
     void missingFileAndFolder();
 
@@ -154,24 +147,16 @@ void tst_BoardFileStream::acceptsWhatDecodeBoardsAccepts()
     const Outcome stream = streamed(path);
     compareOutcomes(stream, decoded(bytes));
     compareOutcomes(streamedInPlace(path), decoded(bytes));
-    if (stream.error)
-        QVERIFY2(stream.message.startsWith(path + QStringLiteral(": ")), qPrintable(stream.message));
-}
-
-void tst_BoardFileStream::throughAPipe()
-{
-    // A pipe has no size to check counts against in advance; the verdict must not change.
-    QFETCH(QByteArray, bytes);
-    const QString path = m_dir.filePath(QStringLiteral("pipe%1").arg(++m_files));
-    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    std::thread writer([&] {
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes); // all fits the pipe's buffer; a reader gone early is fine
-    });
-    const Outcome stream = streamed(path);
-    writer.join();
-    compareOutcomes(stream, decoded(bytes));
+    if (stream.error) {
+        // The words of the program's own reader, which adds that nothing was opened.
+        QString whole;
+        try {
+            ReadBoardFile(path);
+        } catch (const ZanvoError& e) {
+            whole = QString::fromStdString(e.Description());
+        }
+        QVERIFY2(whole.startsWith(stream.message), qPrintable(stream.message + QLatin1Char('|') + whole));
+    }
 }
 
 void tst_BoardFileStream::boardLargerThanABuffer()
@@ -204,7 +189,7 @@ void tst_BoardFileStream::missingFileAndFolder()
     const QString missing = m_dir.filePath(QStringLiteral("none.dat"));
     Outcome o = streamed(missing);
     QCOMPARE(o.error, std::optional<int>(ErrorNumber::FileNotFound));
-    QVERIFY(o.message.startsWith(missing));
+    QVERIFY(o.message.contains(missing));
     QVERIFY2(!QFileInfo::exists(missing), "reading must not create the file");
 
     o = streamed(m_dir.path());

@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 struct Run {
@@ -14,14 +18,29 @@ struct Run {
     QByteArray err;
 };
 
-Run run(const QStringList& arguments, const QString& stdoutFile = {})
+struct Redirect {
+    QString stdinFile;
+    QString stdoutFile;
+    rlim_t fileSizeLimit = 0; // 0: none
+};
+
+Run run(const QStringList& arguments, const Redirect& redirect = {})
 {
     QProcess p;
-    if (!stdoutFile.isEmpty())
-        p.setStandardOutputFile(stdoutFile);
+    if (!redirect.stdinFile.isEmpty())
+        p.setStandardInputFile(redirect.stdinFile);
+    if (!redirect.stdoutFile.isEmpty())
+        p.setStandardOutputFile(redirect.stdoutFile);
+    if (redirect.fileSizeLimit > 0) {
+        p.setChildProcessModifier([limit = redirect.fileSizeLimit] {
+            const rlimit lower{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &lower);
+        });
+    }
     p.start(QStringLiteral(ZANVO_TOOL_PATH), arguments);
     Run r;
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
+    // Nothing here may wait on a pipe: a tool that blocks fails the test.
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return r;
     r.status = p.exitCode();
     r.out = p.readAllStandardOutput();
@@ -55,39 +74,101 @@ void tst_ToolProcess::initTestCase()
     QFile damaged(m_dir.filePath(QStringLiteral("damaged.dat")));
     QVERIFY(damaged.open(QIODevice::WriteOnly));
     damaged.write(QByteArray("\x05\x00\x00\x00\x18\x00\x00\x00", 8));
+    damaged.close();
+    // Three boards of one number, cut inside the second.
+    QFile truncated(m_dir.filePath(QStringLiteral("truncated.dat")));
+    QVERIFY(truncated.open(QIODevice::WriteOnly));
+    truncated.write(QByteArray("\x03\0\0\0" "\0\0\0\0" "\x07\0\0\0\xff\xff\xff\0" "\0\0\0\0" "\x07\0", 22));
+    truncated.close();
+    QFile tiny(m_dir.filePath(QStringLiteral("tiny.csv")));
+    QVERIFY(tiny.open(QIODevice::WriteOnly));
+    tiny.write("1,1e-400\r\n");
+    tiny.close();
+    QFile many(m_dir.filePath(QStringLiteral("many.csv"))); // 4404 bytes as a board file
+    QVERIFY(many.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 100; ++i)
+        many.write("1,2,3,4,5\r\n");
+    many.close();
+    QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+    QVERIFY(QFile::link(QStringLiteral("loop"), m_dir.filePath(QStringLiteral("loop"))));
 }
 
 void tst_ToolProcess::exitStatuses_data()
 {
+    // %D in an argument or message is the test's folder; messages are the first
+    // words after "zanvo-tool: ".
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("stdinFile");
+    QTest::addColumn<int>("fileSizeLimit");
     QTest::addColumn<int>("status");
-    const QString damaged = m_dir.filePath(QStringLiteral("damaged.dat"));
-    const QString missing = m_dir.filePath(QStringLiteral("missing.dat"));
-    QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0;
-    QTest::newRow("show") << QStringList{QStringLiteral("show"), m_boards} << 0;
-    QTest::newRow("check") << QStringList{QStringLiteral("check"), m_boards, QStringLiteral("1"), QStringLiteral("-2")} << 0;
-    QTest::newRow("no command") << QStringList{} << 2;
-    QTest::newRow("unknown option") << QStringList{QStringLiteral("show"), QStringLiteral("--nope"), m_boards} << 2;
-    QTest::newRow("duplicate drawn number")
-        << QStringList{QStringLiteral("check"), m_boards, QStringLiteral("4"), QStringLiteral("4")} << 2;
-    QTest::newRow("missing file") << QStringList{QStringLiteral("show"), missing} << 1;
-    QTest::newRow("damaged file") << QStringList{QStringLiteral("check"), damaged, QStringLiteral("1")} << 1;
-    QTest::newRow("existing file") << QStringList{QStringLiteral("random"), QStringLiteral("1"), m_boards} << 1;
+    QTest::addColumn<QString>("message");
+    const auto row = [](const char* name, const char* arguments, int status, const char* message = "",
+                        const char* stdinFile = "", int fileSizeLimit = 0) {
+        QTest::newRow(name) << QString::fromUtf8(arguments).split(QLatin1Char(' ')) << QString::fromUtf8(stdinFile)
+                            << fileSizeLimit << status << QString::fromUtf8(message);
+    };
+    row("help", "--help", 0);
+    row("show", "show %D/boards.dat", 0);
+    row("check", "check %D/boards.dat 1 -2", 0);
+    row("no command", "", 2, "no command given");
+    row("unknown option", "show --nope %D/boards.dat", 2, "Unknown option");
+    row("duplicate drawn number", "check %D/boards.dat 4 4", 2, "The number already exists: 4");
+    row("missing file", "show %D/missing.dat", 1, "The file \"%D/missing.dat\" does not exist.");
+    row("damaged file", "check %D/damaged.dat 1", 1, "The file \"%D/damaged.dat\" is damaged: it claims 5 boards");
+    row("existing file", "random 1 %D/boards.dat", 1, "%D/boards.dat: The file exists");
+    // Every reader refuses what is not an ordinary file before opening it, alike.
+    for (const char* command : {"show", "check", "export", "check --write"}) {
+        for (const char* file : {"%D/pipe", "/dev/zero"}) {
+            const QByteArray name = QByteArray(command) + ' ' + file;
+            const QByteArray line = name + (QByteArray(command).startsWith("check") ? " 1" : "");
+            const QByteArray words = QByteArray("\"") + file + "\" is a device, pipe or socket, not an ordinary file.";
+            row(name.constData(), line.constData(), 1, words.constData());
+        }
+        const QByteArray name = QByteArray(command) + " truncated";
+        const QByteArray line = QByteArray(command) + " %D/truncated.dat" + (name.startsWith("check") ? " 1" : "");
+        row(name.constData(), line.constData(), 1, "The file \"%D/truncated.dat\" is damaged: board 2 of 3");
+        const QByteArray looped = QByteArray(command) + " loop";
+        const QByteArray loopLine = QByteArray(command) + " %D/loop" + (name.startsWith("check") ? " 1" : "");
+        row(looped.constData(), loopLine.constData(), 1, "The link \"%D/loop\" leads round in a circle");
+    }
+    row("show folder", "show %D", 1, "\"%D\" is a folder, not a file.");
+    row("random over a loop", "random 3 %D/loop --force", 1, "The link \"%D/loop\" leads round in a circle");
+    row("random beyond the free space", "random 2147483647 %D/huge.dat", 1, "There is no room for \"%D/huge.dat\"");
+    row("import a device", "import /dev/zero %D/new.dat", 1, "\"/dev/zero\" is a device, pipe or socket");
+    row("import endless zeros", "import - %D/new.dat", 1, "standard input: row 1, field 1: ", "/dev/zero");
+    row("import a value below any double", "import %D/tiny.csv %D/new.dat", 1,
+        "%D/tiny.csv: row 1, field 2: \"1e-400\" is not a whole number");
+    row("output past the file-size limit", "show %D/boards.dat", 1, "Cannot write the output: File too large", "",
+        100);
+    row("import past the file-size limit", "import %D/many.csv %D/new.dat", 1,
+        "The file \"%D/new.dat\" would grow past the largest file size allowed here.", "", 1000);
 }
 
 void tst_ToolProcess::exitStatuses()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, stdinFile);
+    QFETCH(int, fileSizeLimit);
     QFETCH(int, status);
-    const Run r = run(arguments);
+    QFETCH(QString, message);
+    const QString dir = m_dir.path();
+    arguments.removeAll(QString());
+    for (QString& a : arguments)
+        a.replace(QLatin1String("%D"), dir);
+    // Under a file-size limit (in bytes) standard output is a file too.
+    const QString outFile = fileSizeLimit > 0 ? m_dir.filePath(QStringLiteral("out.txt")) : QString();
+    const Run r = run(arguments, {stdinFile, outFile, static_cast<rlim_t>(fileSizeLimit)});
     QCOMPARE(r.status, status);
     if (status == 0) {
         QVERIFY(r.err.isEmpty());
         QVERIFY(!r.out.isEmpty());
     } else {
-        QVERIFY(r.out.isEmpty());
         QVERIFY2(r.err.startsWith("zanvo-tool: ") && r.err.count('\n') == 1 && r.err.endsWith('\n'), r.err.constData());
+        const QString words = QStringLiteral("zanvo-tool: ") + QString(message).replace(QLatin1String("%D"), dir);
+        QVERIFY2(QString::fromUtf8(r.err).startsWith(words), r.err.constData());
     }
+    QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("loop"))).isSymLink()); // never replaced
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("new.dat"))));
 }
 
 void tst_ToolProcess::version()
@@ -125,7 +206,7 @@ void tst_ToolProcess::fullDiskIsAFailure()
 {
     if (!QFileInfo::exists(QStringLiteral("/dev/full")))
         QSKIP("no /dev/full");
-    const Run r = run({QStringLiteral("show"), m_boards}, QStringLiteral("/dev/full"));
+    const Run r = run({QStringLiteral("show"), m_boards}, {{}, QStringLiteral("/dev/full")});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains("Cannot write the output"), r.err.constData());
 }

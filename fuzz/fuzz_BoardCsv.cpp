@@ -1,0 +1,61 @@
+// Any bytes as CSV for import: each input is either refused with a row and field
+// or read into boards that export writes back and import reads again unchanged.
+// The verdict is the same however the text arrives in pieces.
+#include "tool/BoardCsv.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+struct Verdict {
+    std::optional<std::string> csv; // what export writes for the boards read
+    std::int64_t row = 0;
+    std::int64_t field = 0;
+};
+
+Verdict decodeInPieces(const char* data, std::size_t size, std::size_t step)
+{
+    Verdict v;
+    std::size_t at = 0;
+    CsvBoardReader reader([&](std::span<char> into) {
+        const std::size_t n = std::min({step, into.size(), size - at});
+        if (n > 0)
+            std::memcpy(into.data(), data + at, n);
+        at += n;
+        return n;
+    });
+    try {
+        std::string csv;
+        clsBoard board;
+        while (reader.Next(board))
+            AppendCsvRow(board, csv);
+        v.csv = std::move(csv);
+    } catch (const CsvError& e) {
+        if (e.Number() != ErrorNumber::BadFileFormat || e.Row() < 1 || e.Field() < 0)
+            std::abort();
+        v.row = e.Row();
+        v.field = e.Field();
+    }
+    return v;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    const auto* data = reinterpret_cast<const char*>(bytes);
+    const Verdict whole = decodeInPieces(data, size, size + 1);
+    const Verdict pieces = decodeInPieces(data, size, size > 0 ? static_cast<std::size_t>(bytes[0] % 7 + 1) : 1);
+    if (whole.csv != pieces.csv || whole.row != pieces.row || whole.field != pieces.field)
+        std::abort();
+    if (!whole.csv)
+        return 0;
+    // What export writes, import reads back to the same boards.
+    const Verdict again = decodeInPieces(whole.csv->data(), whole.csv->size(), 5);
+    if (again.csv != whole.csv)
+        std::abort();
+    return 0;
+}
