@@ -19,6 +19,7 @@
 #include "zanvo_version.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <unistd.h>
@@ -140,7 +141,8 @@ private:
     void header();
     void footer();
     void caption(const QPointF& at, std::int32_t position, bool continued);
-    void cell(const QRectF& place, const BoardEntry& entry);
+    // One row of a board's grid, up to five cells.
+    void cells(double left, double top, std::span<const BoardEntry> row);
     QString drawnText() const;
     void textLine(const QFont& font, QRgb colour, double height, const QString& text);
 
@@ -252,25 +254,41 @@ void ReportPainter::caption(const QPointF& at, std::int32_t position, bool conti
     m_painter.drawText(device(at.x(), at.y() + 11), text);
 }
 
-void ReportPainter::cell(const QRectF& place, const BoardEntry& entry)
+void ReportPainter::cells(double left, double top, std::span<const BoardEntry> row)
 {
-    const QRgb background = 0xFF000000u | CellRgb(static_cast<std::uint32_t>(entry.Colour));
+    // Backgrounds and borders first, then the numbers: few changes of pen and brush,
+    // which the PDF repeats for every change.
+    constexpr double Step = ReportLayout::CellSize + ReportLayout::CellGap;
+    std::array<QRectF, ReportLayout::CellsPerRow> places;
+    std::array<QRgb, ReportLayout::CellsPerRow> backgrounds{};
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        places[i] = device(left + static_cast<double>(i) * Step, top, ReportLayout::CellSize, ReportLayout::CellSize);
+        backgrounds[i] = 0xFF000000u | CellRgb(static_cast<std::uint32_t>(row[i].Colour));
+    }
     m_painter.setPen(QPen(QColor(Border), 0.5 * Unit));
-    m_painter.setBrush(QColor(background));
-    m_painter.drawRect(device(place.x(), place.y(), place.width(), place.height()));
-    m_painter.setPen(QColor(textOn(background)));
-    const QString text = FormatCellNumber(entry.Number);
-    const QPointF at = device(place.x() + 3, place.y() + m_numberBaseline);
-    // Wide numbers are narrowed to their cell rather than cut.
-    const double wide = text.size() > 3 ? QFontMetricsF(m_number, &m_writer).horizontalAdvance(text) : 0;
-    if (wide > m_numberRoom) {
-        m_painter.save();
-        m_painter.translate(at);
-        m_painter.scale(m_numberRoom / wide, 1);
-        m_painter.drawText(QPointF(0, 0), text);
-        m_painter.restore();
-    } else {
-        m_painter.drawText(at, text);
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const QColor colour(backgrounds[i]);
+        if (m_painter.brush().color() != colour || m_painter.brush().style() != Qt::SolidPattern)
+            m_painter.setBrush(colour);
+        m_painter.drawRect(places[i]);
+    }
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const QColor ink(textOn(backgrounds[i]));
+        if (m_painter.pen().color() != ink || m_painter.pen().widthF() != 0)
+            m_painter.setPen(QPen(ink, 0));
+        const QString text = FormatCellNumber(row[i].Number);
+        const QPointF at(places[i].x() + 3 * Unit, places[i].y() + m_numberBaseline * Unit);
+        // Wide numbers are narrowed to their cell rather than cut.
+        const double wide = text.size() > 3 ? QFontMetricsF(m_number, &m_writer).horizontalAdvance(text) : 0;
+        if (wide > m_numberRoom) {
+            m_painter.save();
+            m_painter.translate(at);
+            m_painter.scale(m_numberRoom / wide, 1);
+            m_painter.drawText(QPointF(0, 0), text);
+            m_painter.restore();
+        } else {
+            m_painter.drawText(at, text);
+        }
     }
 }
 
@@ -291,10 +309,7 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
             m_painter.setFont(m_number);
             y += ReportLayout::CaptionHeight;
         }
-        const std::size_t end = std::min(entries.size(), first + ReportLayout::CellsPerRow);
-        for (std::size_t i = first; i < end; ++i)
-            cell(QRectF(at.x() + static_cast<double>(i - first) * Step, y, ReportLayout::CellSize, ReportLayout::CellSize),
-                 entries[i]);
+        cells(at.x(), y, entries.subspan(first, std::min<std::size_t>(ReportLayout::CellsPerRow, entries.size() - first)));
         y += Step;
     }
     if (!entries.empty())
@@ -388,7 +403,7 @@ ReportLayout::ReportLayout(ReportPaper paper, bool withHits, std::function<void(
     m_rowTop = m_rowBottom = Top();
 }
 
-double ReportLayout::height(std::size_t cells) const noexcept
+double ReportLayout::BoardHeight(std::size_t cells) const noexcept
 {
     const auto rows = static_cast<double>((cells + CellsPerRow - 1) / CellsPerRow);
     return CaptionHeight + (rows > 0 ? rows * CellSize + (rows - 1) * CellGap : 0) + HitsHeight();
@@ -396,7 +411,7 @@ double ReportLayout::height(std::size_t cells) const noexcept
 
 QPointF ReportLayout::StartBoard(std::size_t cells)
 {
-    const double h = height(cells);
+    const double h = BoardHeight(cells);
     if (m_column >= m_columns || (m_column > 0 && m_rowTop + h > ContentBottom())) {
         m_rowTop = m_rowBottom + BoardGap;
         m_rowBottom = m_rowTop;

@@ -44,7 +44,8 @@ public:
     // The top of the area for boards on the current page.
     double Top() const noexcept { return m_page == 1 ? Margin + HeaderHeight : Margin; }
 
-    // Cell `cell` of a 25-number board starting at `board`.
+    // Cell `cell` of a board whose caption is at `board`, for a board that fits on
+    // a page.
     static QRectF CellRect(const QPointF& board, std::size_t cell);
 
     // Bands of the page.
@@ -65,8 +66,10 @@ public:
     static constexpr double BoardGap = 12;
     static constexpr double ColumnGap = 10;
 
+    // A board of `cells` numbers that fits on a page, caption to hit line.
+    double BoardHeight(std::size_t cells) const noexcept;
+
 private:
-    double height(std::size_t cells) const noexcept;
 
     double m_width = 0;
     double m_height = 0;

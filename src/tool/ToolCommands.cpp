@@ -122,8 +122,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
             rest = true;
         } else {
             ordered << a;
-            if (takesValue.contains(a) && i + 1 < arguments.size())
+            if (takesValue.contains(a)) {
+                if (i + 1 == arguments.size())
+                    throw UsageError(QStringLiteral("%1 needs a value; see zanvo-tool --help").arg(a));
                 ordered << arguments[++i];
+            }
         }
     }
     ordered << QStringLiteral("--") << positional;
