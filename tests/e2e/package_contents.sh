@@ -10,8 +10,10 @@ files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/zanvo ./usr/bin/zanvo-tool ./usr/share/applications/zanvo.desktop ./usr/share/icons/hicolor/scalable/apps/zanvo.svg; do
     grep -qx "$f" <<<"$files" || { echo "FAIL: $f missing from $deb"; echo "$files"; exit 1; }
 done
+# The report module, in the folder zanvo-tool looks in.
+grep -qE '^\./usr/lib/([a-z0-9_-]+/)?zanvo/zanvo-report\.so$' <<<"$files" || { echo "FAIL: no report module in $deb"; echo "$files"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 qt6-qpa-plugins; do
+for d in libqt6widgets6 libqt6gui6 qt6-qpa-plugins; do
     grep -q "$d" <<<"$depends" || { echo "FAIL: no dependency on $d: $depends"; exit 1; }
 done
 echo "package: $(basename "$deb"), depends: $depends"
