@@ -479,9 +479,14 @@ void WriteReport(const ReportRequest& request)
     const HitCounter counter(drawn);
 
     // Written beside OUT and put in its place only when complete, like every save.
-    QSaveFile file(request.output);
-    if (QFileInfo(request.output).isDir())
+    // That would put a plain file in the place of a device or a pipe, so only an
+    // ordinary file is replaced.
+    const QFileInfo target(request.output);
+    if (target.isDir())
         fail(ErrorNumber::PathFileAccess, QStringLiteral("This is a folder; the report cannot be written there"));
+    if (target.exists() && !target.isFile())
+        fail(ErrorNumber::PathFileAccess, QStringLiteral("This is not an ordinary file; the report replaces only one"));
+    QSaveFile file(request.output);
     if (!file.open(QIODevice::WriteOnly))
         fail(ErrorNumber::PermissionDenied, QStringLiteral("The report cannot be written: %1").arg(file.errorString()));
     {

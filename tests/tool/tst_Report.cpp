@@ -246,9 +246,13 @@ void tst_Report::replacesOnlyWithForceAndWhole()
     QVERIFY2(r.err.startsWith("zanvo-tool: ") && r.err.count('\n') == 1 && r.err.contains("damaged"), r.err.constData());
     QCOMPARE(bytesOf(pdf), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // nothing half-written left behind
-    // Not even --force lets the report take the place of its boards.
+    // Not even --force lets the report take the place of its boards, or of a pipe.
     QCOMPARE(tool({report, boards, o, boards, force}).status, 2);
     QCOMPARE(bytesOf(boards), boardBytes);
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    QCOMPARE(run(QStringLiteral("mkfifo"), {fifo}).status, 0);
+    QCOMPARE(tool({report, boards, o, fifo, force}).status, 1);
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 
     r = tool({report, boards, o, pdf, force});
     QCOMPARE(r.status, 0);
