@@ -1,36 +1,25 @@
 // zanvo-tool report as a reader of the PDF meets it: the text poppler extracts,
 // compared with check's output, and the colours of a page poppler renders, at the
 // places the layout gives.
+#include "ProcessRun.h"
+
 #include "tool/Report.h"
 
 #include "board/BoardFileIO.h"
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = ProcessRun;
 
 Run run(const QString& program, const QStringList& arguments)
 {
-    QProcess p;
-    p.start(program, arguments);
-    Run r;
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.status = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return RunProcess(program, arguments);
 }
 
 Run tool(const QStringList& arguments)

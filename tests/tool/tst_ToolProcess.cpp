@@ -1,5 +1,7 @@
 // The installed program as a script sees it: exit statuses, standard output and
 // standard error of the real binary.
+#include "ProcessRun.h"
+
 #include "zanvo_version.h"
 
 #include <QProcess>
@@ -8,25 +10,11 @@
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = ProcessRun;
 
 Run run(const QStringList& arguments, const QString& stdoutFile = {})
 {
-    QProcess p;
-    if (!stdoutFile.isEmpty())
-        p.setStandardOutputFile(stdoutFile);
-    p.start(QStringLiteral(ZANVO_TOOL_PATH), arguments);
-    Run r;
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.status = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return RunProcess(QStringLiteral(ZANVO_TOOL_PATH), arguments, stdoutFile);
 }
 
 } // namespace
