@@ -126,7 +126,7 @@ private:
 
 class ReportPainter {
 public:
-    ReportPainter(const ReportRequest& request, QPdfWriter& writer, std::int32_t boardCount);
+    ReportPainter(const ReportRequest& request, QPdfWriter& writer);
     ~ReportPainter() = default;
     ReportPainter(const ReportPainter&) = delete;
     ReportPainter& operator=(const ReportPainter&) = delete;
@@ -152,7 +152,6 @@ private:
     ReportLayout m_layout;
     QString m_name;
     bool m_checked = false;
-    std::int32_t m_boardCount = 0;
     QFont m_title = reportFont(14, QFont::Bold);
     QFont m_text = reportFont(10);
     QFont m_small = reportFont(8.5);
@@ -167,10 +166,10 @@ private:
     std::vector<std::int32_t> m_mostHitPositions;
 };
 
-ReportPainter::ReportPainter(const ReportRequest& request, QPdfWriter& writer, std::int32_t boardCount)
+ReportPainter::ReportPainter(const ReportRequest& request, QPdfWriter& writer)
     : m_request(request), m_writer(writer),
       m_layout(request.paper, !request.drawn.empty(), [this] { newPage(); }),
-      m_name(QFileInfo(request.file).fileName()), m_checked(!request.drawn.empty()), m_boardCount(boardCount),
+      m_name(QFileInfo(request.file).fileName()), m_checked(!request.drawn.empty()),
       m_hitBoards(request.drawn.size() + 1, 0)
 {
     if (!m_painter.begin(&m_writer))
@@ -497,7 +496,7 @@ void WriteReport(const ReportRequest& request)
         writer.setTitle(QStringLiteral("Zanvo boards: %1").arg(QFileInfo(request.file).fileName()));
         writer.setCreator(QStringLiteral("zanvo-tool " ZANVO_VERSION_STRING));
 
-        ReportPainter painter(request, writer, stream.BoardCount());
+        ReportPainter painter(request, writer);
         Progress progress(request.progress);
         clsBoard board;
         while (stream.Next(board)) {
