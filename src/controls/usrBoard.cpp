@@ -1,5 +1,6 @@
 #include "usrBoard.h"
 
+#include "board/CellFormat.h"
 #include "board/NumberReading.h"
 #include "board/ZanvoError.h"
 #include "board/clsBoard.h"
@@ -115,13 +116,7 @@ usrBoard::usrBoard(QWidget* parent) : QWidget(parent)
 
 QString usrBoard::FormatNumber(std::int32_t n)
 {
-    const auto value = static_cast<qint64>(n); // -2147483648 has no 32-bit magnitude
-    QString text = QString::number(value < 0 ? -value : value);
-    if (text.size() < 2)
-        text.prepend(u'0');
-    if (value < 0)
-        text.prepend(u'-');
-    return text;
+    return FormatCellNumber(n);
 }
 
 void usrBoard::Update()
@@ -184,8 +179,7 @@ void usrBoard::setCellColour(int Index, std::uint32_t colour)
     }
     // Only the base role is set, so everything else still follows the desktop.
     QPalette palette;
-    palette.setColor(QPalette::Base, QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
-                                            static_cast<int>((colour >> 16) & 0xFFu)));
+    palette.setColor(QPalette::Base, QColor(QRgb{CellRgb(colour)}));
     cell->setPalette(palette);
 }
 

@@ -83,3 +83,27 @@ int HitCounter::Count(std::span<const BoardEntry> board) const
     add(board.size(), [&](std::size_t i) { return board[i].Number; });
     return Hits();
 }
+
+namespace {
+
+std::string counted(std::int64_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + (count == 1 ? one : many);
+}
+
+} // namespace
+
+std::string HitsText(std::int64_t hits)
+{
+    return counted(hits, " hit", " hits");
+}
+
+std::string BoardsText(std::int64_t boards)
+{
+    return counted(boards, " board", " boards");
+}
+
+std::string HitSummaryLine(std::int64_t hits, std::int64_t boards)
+{
+    return HitsText(hits) + ": " + BoardsText(boards);
+}

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 // A board's hits under the match check without colouring it: CheckBoard greens the
@@ -44,3 +45,10 @@ private:
     mutable std::uint64_t m_found = 0; // dense: the drawn numbers found so far
     mutable int m_hits = 0;            // otherwise: their count
 };
+
+// check's words, which the report repeats: "1 hit", "3 hits".
+std::string HitsText(std::int64_t hits);
+// "1 board", "0 boards".
+std::string BoardsText(std::int64_t boards);
+// A summary line without its line end: "3 hits: 2 boards", "1 hit: 1 board".
+std::string HitSummaryLine(std::int64_t hits, std::int64_t boards);

@@ -4,6 +4,7 @@
 #include "BoardFileStream.h"
 #include "ColourText.h"
 #include "HitCounter.h"
+#include "ReportModule.h"
 #include "TextSink.h"
 
 #include "board/BoardFile.h"
@@ -53,6 +54,13 @@ const char* const HelpText =
     "  export FILE          the boards as CSV on standard output\n"
     "  import CSV FILE      the boards of CSV (- for standard input) into FILE\n"
     "      --force          replace FILE if it exists\n"
+    "  report FILE [N ...] -o OUT.pdf\n"
+    "                       a PDF of every board as the program draws it, coloured by\n"
+    "                       the check of N (or as stored, without N), with each\n"
+    "                       board's hits and check's summary\n"
+    "      -o, --output OUT.pdf  the PDF to write\n"
+    "      --paper a4|letter     the paper size (A4 unless given)\n"
+    "      --force          replace OUT.pdf if it exists\n"
     "\n"
     "Options:\n"
     "  -h, --help           show this help\n"
@@ -98,25 +106,35 @@ struct CommandLine {
     QStringList arguments; // after the command
     bool write = false;
     bool force = false;
+    QString output; // report's -o; empty when not given
+    QString paper;
     bool help = false;
     bool version = false;
 };
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {
-    // None of the options takes a value, so every option can move in front and every
-    // other argument behind "--": negative numbers then reach the command unchanged.
+    // Every option moves in front, with the value of one that takes a value, and
+    // every other argument behind "--": negative numbers then reach the command
+    // unchanged.
+    const QStringList takesValue{QStringLiteral("-o"), QStringLiteral("--output"), QStringLiteral("--paper")};
     QStringList ordered{arguments.value(0, QStringLiteral("zanvo-tool"))};
     QStringList positional;
     bool rest = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
-        if (rest || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-')) || isNegativeNumber(a))
+        if (rest || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-')) || isNegativeNumber(a)) {
             positional << a;
-        else if (a == QLatin1String("--"))
+        } else if (a == QLatin1String("--")) {
             rest = true;
-        else
+        } else {
             ordered << a;
+            if (takesValue.contains(a)) {
+                if (i + 1 == arguments.size())
+                    throw UsageError(QStringLiteral("%1 needs a value; see zanvo-tool --help").arg(a));
+                ordered << arguments[++i];
+            }
+        }
     }
     ordered << QStringLiteral("--") << positional;
 
@@ -125,7 +143,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption write(QStringLiteral("write"));
     const QCommandLineOption force(QStringLiteral("force"));
-    parser.addOptions({help, version, write, force});
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
+                                    QStringLiteral("OUT"));
+    const QCommandLineOption paper(QStringLiteral("paper"), QString(), QStringLiteral("SIZE"));
+    parser.addOptions({help, version, write, force, output, paper});
     if (!parser.parse(ordered)) {
         QString why = parser.errorText();
         if (why.endsWith(QLatin1Char('.')))
@@ -141,6 +162,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
     line.force = parser.isSet(force);
     line.help = parser.isSet(help);
     line.version = parser.isSet(version);
+    line.output = parser.isSet(output) ? parser.value(output) : QString();
+    line.paper = parser.isSet(paper) ? parser.value(paper) : QString();
+    if (parser.isSet(output) && line.output.isEmpty())
+        throw UsageError(QStringLiteral("-o needs a file name; see zanvo-tool --help"));
     return line;
 }
 
@@ -154,6 +179,13 @@ void refuseOption(const CommandLine& line, bool set, const char* option)
 {
     if (set)
         throw UsageError(QStringLiteral("%1 is not an option of %2").arg(QLatin1String(option), line.command));
+}
+
+// Only report writes a PDF.
+void refuseReportOptions(const CommandLine& line)
+{
+    refuseOption(line, !line.output.isEmpty(), "--output");
+    refuseOption(line, !line.paper.isEmpty(), "--paper");
 }
 
 // The board files the tool makes are never written over by accident.
@@ -278,11 +310,6 @@ void show(const CommandLine& line, QIODevice& out)
     });
 }
 
-std::string counted(std::int64_t count, const char* one, const char* many)
-{
-    return std::to_string(count) + (count == 1 ? one : many);
-}
-
 void check(const CommandLine& line, QIODevice& out)
 {
     if (line.arguments.isEmpty())
@@ -297,7 +324,7 @@ void check(const CommandLine& line, QIODevice& out)
     std::vector<std::int64_t> hits(outcomes, 0);
     std::vector<std::string> ending;
     for (std::size_t k = 0; k < outcomes; ++k)
-        ending.push_back(": " + counted(static_cast<std::int64_t>(k), " hit\n", " hits\n"));
+        ending.push_back(": " + HitsText(static_cast<std::int64_t>(k)) + "\n");
     TextSink sink(out);
     const auto report = [&](std::int32_t position, int count) {
         ++hits[static_cast<std::size_t>(count)];
@@ -327,8 +354,8 @@ void check(const CommandLine& line, QIODevice& out)
         });
     }
     for (std::size_t k = 0; k < hits.size(); ++k) {
-        sink.Append(counted(static_cast<std::int64_t>(k), " hit: ", " hits: "));
-        sink.Append(counted(hits[k], " board\n", " boards\n"));
+        sink.Append(HitSummaryLine(static_cast<std::int64_t>(k), hits[k]));
+        sink.Append('\n');
     }
     sink.Flush();
 }
@@ -479,7 +506,34 @@ void importCsv(const CommandLine& line, QIODevice& in)
     });
 }
 
-int run(const QStringList& arguments, QIODevice& in, QIODevice& out)
+void report(const CommandLine& line, QIODevice& err)
+{
+    const char* synopsis = "usage: zanvo-tool report FILE [N ...] -o OUT.pdf [--paper a4|letter] [--force]";
+    if (line.arguments.isEmpty() || line.output.isEmpty())
+        throw UsageError(QLatin1String(synopsis));
+    refuseOption(line, line.write, "--write");
+    ReportRequest request;
+    request.file = line.arguments[0];
+    request.output = line.output;
+    const QString paper = line.paper.toLower();
+    if (paper == QLatin1String("letter"))
+        request.paper = ReportPaper::Letter;
+    else if (!paper.isEmpty() && paper != QLatin1String("a4"))
+        throw UsageError(QStringLiteral("--paper must be a4 or letter, not \"%1\"").arg(line.paper));
+    const clsBoard drawn = readDrawnNumbers(line.arguments.mid(1));
+    for (const BoardEntry& e : drawn.Entries())
+        request.drawn.push_back(e.Number);
+    // Even with --force a report never takes the place of the boards it shows.
+    const QFileInfo in(request.file);
+    const QFileInfo pdf(request.output);
+    if (pdf.exists() && in.exists() && pdf.canonicalFilePath() == in.canonicalFilePath())
+        throw UsageError(QStringLiteral("%1: the report would replace the board file it is made from").arg(request.output));
+    refuseExisting(request.output, line.force);
+    request.progress = &err;
+    RunReport(request);
+}
+
+int run(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err)
 {
     const CommandLine line = parseCommandLine(arguments);
     if (line.help) {
@@ -492,6 +546,8 @@ int run(const QStringList& arguments, QIODevice& in, QIODevice& out)
     }
     if (line.command.isEmpty())
         throw UsageError(QStringLiteral("no command given; see zanvo-tool --help"));
+    if (line.command != QLatin1String("report"))
+        refuseReportOptions(line);
     if (line.command == QLatin1String("show"))
         show(line, out);
     else if (line.command == QLatin1String("check"))
@@ -502,6 +558,8 @@ int run(const QStringList& arguments, QIODevice& in, QIODevice& out)
         exportCsv(line, out);
     else if (line.command == QLatin1String("import"))
         importCsv(line, in);
+    else if (line.command == QLatin1String("report"))
+        report(line, err);
     else
         throw UsageError(QStringLiteral("unknown command \"%1\"; see zanvo-tool --help").arg(line.command));
     return ToolExit::Success;
@@ -513,7 +571,7 @@ int RunTool(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevi
 {
     const QString prefix = QStringLiteral("zanvo-tool: ");
     try {
-        return run(arguments, in, out);
+        return run(arguments, in, out, err);
     } catch (const UsageError& e) {
         writeLine(err, prefix + QString::fromStdString(e.what()));
         return ToolExit::Usage;

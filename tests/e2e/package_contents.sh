@@ -26,9 +26,11 @@ for f in ./usr/bin/zanvo ./usr/bin/zanvo-tool \
          ./usr/share/bash-completion/completions/zanvo-tool; do
     grep -qx "$f" <<<"$files" || { echo "$files"; e2e_fail "$f missing from $deb"; }
 done
+# The report module, in the folder zanvo-tool looks in.
+grep -qE '^\./usr/lib/([a-z0-9_-]+/)?zanvo/zanvo-report\.so$' <<<"$files" || { echo "$files"; e2e_fail "no report module in $deb"; }
 pass
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 qt6-qpa-plugins; do
+for d in libqt6widgets6 libqt6gui6 qt6-qpa-plugins; do
     grep -q "$d" <<<"$depends" || e2e_fail "no dependency on $d: $depends"
 done
 pass

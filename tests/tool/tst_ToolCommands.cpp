@@ -314,6 +314,14 @@ void tst_ToolCommands::usageErrors_data()
     QTest::newRow("random COUNT beyond 32 bits") << QStringList{QStringLiteral("random"), QStringLiteral("2147483648"), f};
     QTest::newRow("export --force") << QStringList{QStringLiteral("export"), f, QStringLiteral("--force")};
     QTest::newRow("import without FILE") << QStringList{QStringLiteral("import"), QStringLiteral("a.csv")};
+    const QString pdf = QStringLiteral("F.pdf");
+    QTest::newRow("report without -o") << QStringList{QStringLiteral("report"), f, QStringLiteral("3")};
+    QTest::newRow("report -o without its value") << QStringList{QStringLiteral("report"), f, QStringLiteral("-o")};
+    QTest::newRow("report on unknown paper")
+        << QStringList{QStringLiteral("report"), f, QStringLiteral("-o"), pdf, QStringLiteral("--paper"), QStringLiteral("a5")};
+    QTest::newRow("report duplicate drawn number")
+        << QStringList{QStringLiteral("report"), f, QStringLiteral("4"), QStringLiteral("4.2"), QStringLiteral("-o"), pdf};
+    QTest::newRow("show -o") << QStringList{QStringLiteral("show"), f, QStringLiteral("-o"), pdf};
 }
 
 void tst_ToolCommands::usageErrors()
@@ -324,6 +332,7 @@ void tst_ToolCommands::usageErrors()
     QVERIFY2(oneLine(r.err), r.err.constData());
     QVERIFY(r.out.isEmpty());
     QVERIFY(!QFileInfo::exists(QStringLiteral("F.dat")));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("F.pdf")));
 }
 
 void tst_ToolCommands::damagedOrMissingFiles_data()

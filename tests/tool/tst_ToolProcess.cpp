@@ -1,5 +1,7 @@
 // The installed program as a script sees it: exit statuses, standard output and
 // standard error of the real binary.
+#include "ProcessRun.h"
+
 #include "zanvo_version.h"
 
 #include <QProcess>
@@ -12,40 +14,11 @@
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = ProcessRun;
 
-struct Redirect {
-    QString stdinFile;
-    QString stdoutFile;
-    rlim_t fileSizeLimit = 0; // 0: none
-};
-
-Run run(const QStringList& arguments, const Redirect& redirect = {})
+Run run(const QStringList& arguments, const ProcessRedirect& redirect = {})
 {
-    QProcess p;
-    if (!redirect.stdinFile.isEmpty())
-        p.setStandardInputFile(redirect.stdinFile);
-    if (!redirect.stdoutFile.isEmpty())
-        p.setStandardOutputFile(redirect.stdoutFile);
-    if (redirect.fileSizeLimit > 0) {
-        p.setChildProcessModifier([limit = redirect.fileSizeLimit] {
-            const rlimit lower{limit, limit};
-            setrlimit(RLIMIT_FSIZE, &lower);
-        });
-    }
-    p.start(QStringLiteral(ZANVO_TOOL_PATH), arguments);
-    Run r;
-    // Nothing here may wait on a pipe: a tool that blocks fails the test.
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.status = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return RunProcess(QStringLiteral(ZANVO_TOOL_PATH), arguments, redirect);
 }
 
 } // namespace

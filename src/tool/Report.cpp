@@ -1,0 +1,518 @@
+#include "Report.h"
+
+#include "BoardFileStream.h"
+#include "HitCounter.h"
+
+#include "board/CellFormat.h"
+#include "board/ZanvoError.h"
+#include "check/MatchCheck.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include "zanvo_version.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// The writer's resolution: layout is in points, ten device units each.
+constexpr double Dpi = 720;
+constexpr double Unit = Dpi / 72;
+
+// Most-hits positions listed in the summary; the rest are counted.
+constexpr std::size_t ListedPositions = 100;
+// Drawn numbers the header has room for (two lines); the rest are counted.
+constexpr int HeaderLines = 2;
+
+const QRgb Border = qRgb(0x80, 0x80, 0x80);
+const QRgb Muted = qRgb(0x55, 0x55, 0x55);
+
+[[noreturn]] void failOn(const QString& file, int number, const QString& what)
+{
+    throw ZanvoError(number, QStringLiteral("%1: %2").arg(file, what).toStdString());
+}
+
+QRectF device(double x, double y, double w, double h)
+{
+    return {x * Unit, y * Unit, w * Unit, h * Unit};
+}
+
+QPointF device(double x, double y)
+{
+    return {x * Unit, y * Unit};
+}
+
+// The text colour that reads on a cell's background. A plain luminance choice for
+// now: the place to call the program's shared contrast rule once it is in the
+// board library.
+QRgb textOn(QRgb background)
+{
+    const int luminance = (299 * qRed(background) + 587 * qGreen(background) + 114 * qBlue(background)) / 1000;
+    return luminance < 128 ? qRgb(0xFF, 0xFF, 0xFF) : qRgb(0, 0, 0);
+}
+
+QFont reportFont(qreal points, QFont::Weight weight = QFont::Normal)
+{
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setPointSizeF(points);
+    font.setWeight(weight);
+    return font;
+}
+
+QString withThousands(std::int64_t n)
+{
+    QString digits = QString::number(n < 0 ? -n : n);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, u',');
+    return n < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+// A line on standard error, rewritten in place, once the report has taken more than
+// a second; only on a terminal, where it does not end up in a log.
+class Progress {
+public:
+    explicit Progress(QIODevice* err)
+    {
+        const auto* file = qobject_cast<QFileDevice*>(err);
+        if (file && file->handle() >= 0 && isatty(file->handle()) == 1)
+            m_err = err;
+        m_clock.start();
+    }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+    ~Progress() { clear(); }
+
+    void Update(std::int32_t position, std::int32_t count, int page)
+    {
+        if (!m_err || (position & 255) != 0)
+            return;
+        const qint64 now = m_clock.elapsed();
+        if (now < 1000 || now - m_shownAt < 200)
+            return;
+        m_shownAt = now;
+        const QString line = QStringLiteral("zanvo-tool: report: board %1 of %2, page %3")
+                                 .arg(withThousands(position), withThousands(count), withThousands(page));
+        write(QLatin1Char('\r') + line.leftJustified(m_width));
+        m_width = std::max(m_width, line.size());
+    }
+
+private:
+    void clear()
+    {
+        if (m_width > 0)
+            write(QLatin1Char('\r') + QString(m_width, u' ') + QLatin1Char('\r'));
+        m_width = 0;
+    }
+    void write(const QString& text) { m_err->write(text.toUtf8()); }
+
+    QIODevice* m_err = nullptr;
+    QElapsedTimer m_clock;
+    qint64 m_shownAt = 0;
+    qsizetype m_width = 0;
+};
+
+class ReportPainter {
+public:
+    ReportPainter(const ReportRequest& request, QPdfWriter& writer);
+    ~ReportPainter() = default;
+    ReportPainter(const ReportPainter&) = delete;
+    ReportPainter& operator=(const ReportPainter&) = delete;
+
+    int Page() const noexcept { return m_layout.Page(); }
+    void Board(std::int32_t position, const clsBoard& board, int hits);
+    void Summary(std::int32_t boardCount);
+    void Finish();
+
+private:
+    void newPage();
+    void header();
+    void footer();
+    void caption(const QPointF& at, std::int32_t position, bool continued);
+    // One row of a board's grid, up to five cells.
+    void cells(double left, double top, std::span<const BoardEntry> row);
+    QString drawnText() const;
+    void textLine(const QFont& font, QRgb colour, double height, const QString& text);
+
+    const ReportRequest& m_request;
+    QPdfWriter& m_writer;
+    QPainter m_painter;
+    ReportLayout m_layout;
+    QString m_name;
+    bool m_checked = false;
+    QFont m_title = reportFont(14, QFont::Bold);
+    QFont m_text = reportFont(10);
+    QFont m_small = reportFont(8.5);
+    QFont m_caption = reportFont(9.75, QFont::Bold);
+    QFont m_number = reportFont(9.75);
+    double m_numberBaseline = 0; // below a cell's top, in points
+    double m_numberRoom = 0;     // the width a number has in a cell, in device units
+    // The summary's counts: boards by hit count, and the positions with the most.
+    std::vector<std::int64_t> m_hitBoards;
+    int m_mostHits = -1;
+    std::int64_t m_mostHitBoards = 0;
+    std::vector<std::int32_t> m_mostHitPositions;
+};
+
+ReportPainter::ReportPainter(const ReportRequest& request, QPdfWriter& writer)
+    : m_request(request), m_writer(writer),
+      m_layout(request.paper, !request.drawn.empty(), [this] { newPage(); }),
+      m_name(QFileInfo(request.file).fileName()), m_checked(!request.drawn.empty()),
+      m_hitBoards(request.drawn.size() + 1, 0)
+{
+    if (!m_painter.begin(&m_writer))
+        failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("The PDF cannot be started"));
+    const QFontMetricsF metrics(m_number, &m_writer);
+    const double ascent = metrics.ascent() / Unit;
+    const double descent = metrics.descent() / Unit;
+    m_numberBaseline = (ReportLayout::CellSize + ascent - descent) / 2;
+    m_numberRoom = (ReportLayout::CellSize - 6) * Unit;
+    header();
+    footer();
+}
+
+void ReportPainter::newPage()
+{
+    if (!m_writer.newPage())
+        failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("A page of the PDF cannot be started"));
+    footer();
+}
+
+QString ReportPainter::drawnText() const
+{
+    const auto& drawn = m_request.drawn;
+    if (drawn.empty())
+        return QStringLiteral("No drawn numbers given: the colours are the ones stored in the file.");
+    // As many numbers as two lines hold; the rest are counted.
+    const QFontMetricsF metrics(m_text, &m_writer);
+    const QRectF room(0, 0, m_layout.ContentWidth() * Unit, 1e9);
+    const double most = HeaderLines * metrics.lineSpacing() + 1;
+    const auto text = [&](std::size_t shown) {
+        QString s = QStringLiteral("Drawn numbers: ");
+        for (std::size_t i = 0; i < shown; ++i)
+            s += (i ? QStringLiteral(", ") : QString()) + QString::number(drawn[i]);
+        if (shown < drawn.size())
+            s += QStringLiteral(" and %1 more").arg(withThousands(static_cast<std::int64_t>(drawn.size() - shown)));
+        return s + QStringLiteral(" (green: the first cell of each on a board)");
+    };
+    std::size_t shown = drawn.size();
+    while (shown > 0 && metrics.boundingRect(room, Qt::TextWordWrap, text(shown)).height() > most)
+        shown = shown > 64 ? shown / 2 : shown - 1;
+    return text(shown);
+}
+
+void ReportPainter::header()
+{
+    const double left = m_layout.ContentLeft();
+    const double width = m_layout.ContentWidth();
+    double y = m_layout.HeaderTop();
+    m_painter.setPen(QColor(qRgb(0, 0, 0)));
+    m_painter.setFont(m_title);
+    const QFontMetricsF titleMetrics(m_title, &m_writer);
+    m_painter.drawText(device(left, y, width, 20), Qt::AlignLeft | Qt::AlignTop,
+                       titleMetrics.elidedText(m_name, Qt::ElideMiddle, width * Unit));
+    y += 20;
+    m_painter.setFont(m_text);
+    m_painter.drawText(device(left, y, width, 13 * HeaderLines), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                       drawnText());
+}
+
+void ReportPainter::footer()
+{
+    const double top = m_layout.FooterTop();
+    const double left = m_layout.ContentLeft();
+    const double width = m_layout.ContentWidth();
+    m_painter.setFont(m_small);
+    m_painter.setPen(QColor(Muted));
+    const QFontMetricsF metrics(m_small, &m_writer);
+    m_painter.drawText(device(left, top, width * 0.75, ReportLayout::FooterText), Qt::AlignLeft | Qt::AlignVCenter,
+                       metrics.elidedText(m_name, Qt::ElideMiddle, width * 0.75 * Unit));
+    m_painter.drawText(device(left, top, width, ReportLayout::FooterText), Qt::AlignRight | Qt::AlignVCenter,
+                       QStringLiteral("Page %1").arg(m_layout.Page()));
+}
+
+void ReportPainter::caption(const QPointF& at, std::int32_t position, bool continued)
+{
+    m_painter.setFont(m_caption);
+    m_painter.setPen(QColor(qRgb(0, 0, 0)));
+    QString text = QStringLiteral("Brett %1").arg(position);
+    if (continued)
+        text += QStringLiteral(" (continued)");
+    m_painter.drawText(device(at.x(), at.y() + 11), text);
+}
+
+void ReportPainter::cells(double left, double top, std::span<const BoardEntry> row)
+{
+    // Backgrounds and borders first, then the numbers: few changes of pen and brush,
+    // which the PDF repeats for every change.
+    constexpr double Step = ReportLayout::CellSize + ReportLayout::CellGap;
+    std::array<QRectF, ReportLayout::CellsPerRow> places;
+    std::array<QRgb, ReportLayout::CellsPerRow> backgrounds{};
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        places[i] = device(left + static_cast<double>(i) * Step, top, ReportLayout::CellSize, ReportLayout::CellSize);
+        backgrounds[i] = 0xFF000000u | CellRgb(static_cast<std::uint32_t>(row[i].Colour));
+    }
+    m_painter.setPen(QPen(QColor(Border), 0.5 * Unit));
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const QColor colour(backgrounds[i]);
+        if (m_painter.brush().color() != colour || m_painter.brush().style() != Qt::SolidPattern)
+            m_painter.setBrush(colour);
+        m_painter.drawRect(places[i]);
+    }
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const QColor ink(textOn(backgrounds[i]));
+        if (m_painter.pen().color() != ink || m_painter.pen().widthF() != 0)
+            m_painter.setPen(QPen(ink, 0));
+        const QString text = FormatCellNumber(row[i].Number);
+        const QPointF at(places[i].x() + 3 * Unit, places[i].y() + m_numberBaseline * Unit);
+        // Wide numbers are narrowed to their cell rather than cut.
+        const double wide = text.size() > 3 ? QFontMetricsF(m_number, &m_writer).horizontalAdvance(text) : 0;
+        if (wide > m_numberRoom) {
+            m_painter.save();
+            m_painter.translate(at);
+            m_painter.scale(m_numberRoom / wide, 1);
+            m_painter.drawText(QPointF(0, 0), text);
+            m_painter.restore();
+        } else {
+            m_painter.drawText(at, text);
+        }
+    }
+}
+
+void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits)
+{
+    const std::span<const BoardEntry> entries = board.Entries();
+    const QPointF at = m_layout.StartBoard(entries.size());
+    caption(at, position, false);
+    m_painter.setFont(m_number);
+    constexpr double Step = ReportLayout::CellSize + ReportLayout::CellGap;
+    double y = at.y() + ReportLayout::CaptionHeight;
+    for (std::size_t first = 0; first < entries.size(); first += ReportLayout::CellsPerRow) {
+        // Only a board taller than a page gets here with no room left.
+        if (y + ReportLayout::CellSize > m_layout.ContentBottom()) {
+            m_layout.NewPage();
+            y = m_layout.Top();
+            caption(QPointF(at.x(), y), position, true);
+            m_painter.setFont(m_number);
+            y += ReportLayout::CaptionHeight;
+        }
+        cells(at.x(), y, entries.subspan(first, std::min<std::size_t>(ReportLayout::CellsPerRow, entries.size() - first)));
+        y += Step;
+    }
+    if (!entries.empty())
+        y -= ReportLayout::CellGap;
+    if (m_checked) {
+        if (y + ReportLayout::HitLine > m_layout.ContentBottom()) {
+            m_layout.NewPage();
+            y = m_layout.Top();
+        }
+        m_painter.setFont(m_text);
+        m_painter.setPen(QColor(qRgb(0, 0, 0)));
+        m_painter.drawText(device(at.x(), y + 11), QString::fromStdString(HitsText(hits)));
+        y += ReportLayout::HitLine;
+
+        ++m_hitBoards[static_cast<std::size_t>(hits)];
+        if (hits > m_mostHits) {
+            m_mostHits = hits;
+            m_mostHitBoards = 0;
+            m_mostHitPositions.clear();
+        }
+        if (hits == m_mostHits) {
+            ++m_mostHitBoards;
+            if (m_mostHitPositions.size() < ListedPositions)
+                m_mostHitPositions.push_back(position);
+        }
+    }
+    m_layout.EndBoard(y);
+}
+
+void ReportPainter::textLine(const QFont& font, QRgb colour, double height, const QString& text)
+{
+    const double y = m_layout.Block(height);
+    m_painter.setFont(font);
+    m_painter.setPen(QColor(colour));
+    m_painter.drawText(device(m_layout.ContentLeft(), y, m_layout.ContentWidth(), height),
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+}
+
+void ReportPainter::Summary(std::int32_t boardCount)
+{
+    constexpr double Line = 14;
+    const QRgb black = qRgb(0, 0, 0);
+    textLine(reportFont(11, QFont::Bold), black, 20, QStringLiteral("Summary"));
+    if (!m_checked) {
+        textLine(m_text, black, Line, QString::fromStdString(BoardsText(boardCount)));
+        return;
+    }
+    for (std::size_t k = 0; k < m_hitBoards.size(); ++k)
+        textLine(m_text, black, Line,
+                 QString::fromStdString(HitSummaryLine(static_cast<std::int64_t>(k), m_hitBoards[k])));
+    if (m_mostHits < 0)
+        return;
+    QString most = QStringLiteral("Most hits: %1, ").arg(QString::fromStdString(HitsText(m_mostHits)));
+    if (m_mostHitBoards > static_cast<std::int64_t>(m_mostHitPositions.size()))
+        most += QStringLiteral("%1 boards, the first %2: ")
+                    .arg(withThousands(m_mostHitBoards))
+                    .arg(m_mostHitPositions.size());
+    else
+        most += m_mostHitBoards == 1 ? QStringLiteral("board ") : QStringLiteral("boards ");
+    for (std::size_t i = 0; i < m_mostHitPositions.size(); ++i)
+        most += (i ? QStringLiteral(", ") : QString()) + QString::number(m_mostHitPositions[i]);
+    // Wrapped over as many lines as it takes.
+    const QFontMetricsF metrics(m_text, &m_writer);
+    const double height =
+        metrics.boundingRect(QRectF(0, 0, m_layout.ContentWidth() * Unit, 1e9), Qt::TextWordWrap, most).height()
+        / Unit;
+    textLine(m_text, black, std::ceil(height) + 2, most);
+}
+
+void ReportPainter::Finish()
+{
+    if (!m_painter.end())
+        failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("The PDF cannot be finished"));
+}
+
+QPageSize pageSize(ReportPaper paper)
+{
+    return QPageSize(paper == ReportPaper::Letter ? QPageSize::Letter : QPageSize::A4);
+}
+
+} // namespace
+
+ReportLayout::ReportLayout(ReportPaper paper, bool withHits, std::function<void()> onNewPage)
+    : m_withHits(withHits), m_onNewPage(std::move(onNewPage))
+{
+    const QSizeF size = pageSize(paper).size(QPageSize::Point);
+    m_width = size.width();
+    m_height = size.height();
+    m_columns = std::max(1, static_cast<int>((ContentWidth() + ColumnGap) / (BoardWidth() + ColumnGap)));
+    m_columnStep = m_columns > 1 ? (ContentWidth() - BoardWidth()) / (m_columns - 1) : 0;
+    m_rowTop = m_rowBottom = Top();
+}
+
+double ReportLayout::BoardHeight(std::size_t cells) const noexcept
+{
+    const auto rows = static_cast<double>((cells + CellsPerRow - 1) / CellsPerRow);
+    return CaptionHeight + (rows > 0 ? rows * CellSize + (rows - 1) * CellGap : 0) + HitsHeight();
+}
+
+QPointF ReportLayout::StartBoard(std::size_t cells)
+{
+    const double h = BoardHeight(cells);
+    if (m_column >= m_columns || (m_column > 0 && m_rowTop + h > ContentBottom())) {
+        m_rowTop = m_rowBottom + BoardGap;
+        m_rowBottom = m_rowTop;
+        m_column = 0;
+    }
+    if (m_column == 0 && m_rowTop + h > ContentBottom() && m_rowTop > Top())
+        NewPage();
+    m_boardPage = m_page;
+    return {Margin + m_column * m_columnStep, m_rowTop};
+}
+
+void ReportLayout::EndBoard(double bottom)
+{
+    if (m_page != m_boardPage) {
+        // It went on across pages: the rest of its last row stays empty.
+        m_rowTop = Top();
+        m_column = m_columns;
+        m_rowBottom = bottom;
+        return;
+    }
+    m_rowBottom = std::max(m_rowBottom, bottom);
+    ++m_column;
+}
+
+double ReportLayout::Block(double height)
+{
+    if (!m_inBlocks) {
+        m_inBlocks = true;
+        const bool pageHasBoards = m_column > 0 || m_rowBottom > m_rowTop;
+        m_cursor = pageHasBoards ? m_rowBottom + BoardGap : m_rowTop;
+    }
+    if (m_cursor + height > ContentBottom() && m_cursor > Top()) {
+        NewPage();
+        m_cursor = Top();
+    }
+    const double top = m_cursor;
+    m_cursor += height;
+    return top;
+}
+
+void ReportLayout::NewPage()
+{
+    ++m_page;
+    m_column = 0;
+    m_rowTop = m_rowBottom = Top();
+    if (m_onNewPage)
+        m_onNewPage();
+}
+
+QRectF ReportLayout::CellRect(const QPointF& board, std::size_t cell)
+{
+    const auto column = static_cast<double>(cell % CellsPerRow);
+    const auto row = static_cast<double>(cell / CellsPerRow);
+    return {board.x() + column * (CellSize + CellGap), board.y() + CaptionHeight + row * (CellSize + CellGap),
+            CellSize, CellSize};
+}
+
+void WriteReport(const ReportRequest& request)
+{
+    const auto fail = [&](int number, const QString& what) { failOn(request.output, number, what); };
+    BoardFileStream stream(request.file);
+    clsBoard drawn;
+    for (const std::int32_t n : request.drawn)
+        drawn.AppendNumber(n, 0);
+    const HitCounter counter(drawn);
+
+    // Written beside OUT and put in its place only when complete, like every save.
+    // That would put a plain file in the place of a device or a pipe, so only an
+    // ordinary file is replaced.
+    const QFileInfo target(request.output);
+    if (target.isDir())
+        fail(ErrorNumber::PathFileAccess, QStringLiteral("This is a folder; the report cannot be written there"));
+    if (target.exists() && !target.isFile())
+        fail(ErrorNumber::PathFileAccess, QStringLiteral("This is not an ordinary file; the report replaces only one"));
+    QSaveFile file(request.output);
+    if (!file.open(QIODevice::WriteOnly))
+        fail(ErrorNumber::PermissionDenied, QStringLiteral("The report cannot be written: %1").arg(file.errorString()));
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(static_cast<int>(Dpi));
+        writer.setPageSize(pageSize(request.paper));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setTitle(QStringLiteral("Zanvo boards: %1").arg(QFileInfo(request.file).fileName()));
+        writer.setCreator(QStringLiteral("zanvo-tool " ZANVO_VERSION_STRING));
+
+        ReportPainter painter(request, writer);
+        Progress progress(request.progress);
+        clsBoard board;
+        while (stream.Next(board)) {
+            int hits = 0;
+            if (!request.drawn.empty()) {
+                CheckBoard(board, drawn);
+                hits = counter.Count(board.Entries());
+            }
+            painter.Board(stream.Position(), board, hits);
+            progress.Update(stream.Position(), stream.BoardCount(), painter.Page());
+        }
+        painter.Summary(stream.Position());
+        painter.Finish();
+    }
+    if (!file.commit())
+        fail(file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull : ErrorNumber::DeviceIO,
+             QStringLiteral("The report cannot be written: %1; any file of that name is unchanged")
+                 .arg(file.errorString()));
+}

@@ -1,0 +1,252 @@
+// zanvo-tool report as a reader of the PDF meets it: the text poppler extracts,
+// compared with check's output, and the colours of a page poppler renders, at the
+// places the layout gives.
+#include "ProcessRun.h"
+
+#include "tool/Report.h"
+
+#include "board/BoardFileIO.h"
+
+#include <QDir>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using Run = ProcessRun;
+
+Run run(const QString& program, const QStringList& arguments)
+{
+    return RunProcess(program, arguments);
+}
+
+Run tool(const QStringList& arguments)
+{
+    return run(QStringLiteral(ZANVO_TOOL_PATH), arguments);
+}
+
+QStringList linesMatching(const QByteArray& text, const char* pattern)
+{
+    const QRegularExpression re{QLatin1String(pattern)};
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(text).split(QLatin1Char('\n')))
+        if (re.match(line.trimmed()).hasMatch())
+            lines << line.trimmed();
+    return lines;
+}
+
+// Board k holds (11k + 3c) % 100 in cell c: distinct numbers, and a known cell for
+// any drawn number.
+std::shared_ptr<clsBoard> patternBoard(int k, int cells)
+{
+    auto board = std::make_shared<clsBoard>();
+    for (int c = 0; c < cells; ++c)
+        board->AppendNumber((11 * k + 3 * c) % 100, CellWhite);
+    return board;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class tst_Report : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void textMatchesCheck_data();
+    void textMatchesCheck();
+    void cellColours_data();
+    void cellColours();
+    void replacesOnlyWithForceAndWhole();
+
+private:
+    QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+    QTemporaryDir m_dir;
+};
+
+void tst_Report::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    clsBoardCollection boards;
+    for (int k = 1; k <= 20; ++k)
+        boards.Add(patternBoard(k, 25));
+    boards.Item(2)->zanvo(0, 0x0000FF); // red, as stored (0x00BBGGRR)
+    boards.Item(2)->zanvo(1, CellGreen);
+    boards.Add(patternBoard(21, 7)); // another length flows five to a row
+    WriteBoardFile(path("boards.dat"), boards);
+
+    clsBoardCollection tall; // a board taller than a page goes on across pages
+    tall.Add(patternBoard(1, 2000));
+    tall.Add(patternBoard(2, 25));
+    WriteBoardFile(path("tall.dat"), tall);
+}
+
+void tst_Report::textMatchesCheck_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("drawn");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("boards") << path("boards.dat")
+                            << QStringList{QStringLiteral("3"), QStringLiteral("14"), QStringLiteral("27"),
+                                           QStringLiteral("41"), QStringLiteral("56"), QStringLiteral("88")}
+                            << 2;
+    QTest::newRow("ties for most hits, read like the input box")
+        << path("boards.dat") << QStringList{QStringLiteral(" 2.5e1"), QStringLiteral("-3")} << 2;
+    QTest::newRow("board across pages") << path("tall.dat") << QStringList{QStringLiteral("7")} << 15;
+}
+
+void tst_Report::textMatchesCheck()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, drawn);
+    QFETCH(int, pages);
+    const QString pdf = path("text.pdf");
+    const Run r = tool(QStringList{QStringLiteral("report"), file} + drawn
+                       + QStringList{QStringLiteral("-o"), pdf, QStringLiteral("--force")});
+    QVERIFY2(r.status == 0 && r.err.isEmpty(), r.err.constData());
+    const Run check = tool(QStringList{QStringLiteral("check"), file} + drawn);
+    QCOMPARE(check.status, 0);
+    const Run text = run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+    QCOMPARE(text.status, 0);
+
+    // Every board once, in list order, with check's hits under it.
+    const QStringList boardLines = linesMatching(check.out, "^[0-9]+: [0-9]+ hits?$");
+    QStringList captions;
+    QStringList hits;
+    for (const QString& line : boardLines) {
+        captions << QStringLiteral("Brett ") + line.section(QLatin1Char(':'), 0, 0);
+        hits << line.section(QStringLiteral(": "), 1);
+    }
+    QCOMPARE(linesMatching(text.out, "^Brett [0-9]+$"), captions);
+    QCOMPARE(linesMatching(text.out, "^[0-9]+ hits?$"), hits);
+    QCOMPARE(linesMatching(text.out, "^[0-9]+ hits?: [0-9]+ boards?$"),
+             linesMatching(check.out, "^[0-9]+ hits?: [0-9]+ boards?$"));
+
+    // The boards with the most hits, named by position.
+    int most = -1;
+    QStringList positions;
+    for (const QString& line : boardLines) {
+        const int h = line.section(QLatin1Char(' '), 1, 1).toInt();
+        if (h > most)
+            positions.clear();
+        most = std::max(most, h);
+        if (h == most)
+            positions << line.section(QLatin1Char(':'), 0, 0);
+    }
+    const QString expected = QStringLiteral("Most hits: %1 hit%2, board%3 %4")
+                                 .arg(most)
+                                 .arg(most == 1 ? QString() : QStringLiteral("s"))
+                                 .arg(positions.size() == 1 ? QString() : QStringLiteral("s"))
+                                 .arg(positions.join(QStringLiteral(", ")));
+    QVERIFY2(QString::fromUtf8(text.out).simplified().contains(expected), qPrintable(expected));
+
+    QStringList footers;
+    for (int page = 1; page <= pages; ++page)
+        footers << QFileInfo(file).fileName() + QStringLiteral(" Page %1").arg(page);
+    QCOMPARE(linesMatching(text.out, "^[a-z]+\\.dat Page [0-9]+$"), footers);
+}
+
+void tst_Report::cellColours_data()
+{
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<QStringList>("drawn");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("cell");
+    QTest::addColumn<QRgb>("colour");
+    const QRgb white = qRgb(255, 255, 255);
+    const QRgb green = qRgb(0, 255, 0);
+    // Board 7 cell 13 holds (77 + 39) % 100 = 16.
+    const QStringList draw16{QStringLiteral("16"), QStringLiteral("99")};
+    QTest::newRow("drawn number green") << QStringLiteral("a4") << draw16 << 7 << 13 << green;
+    QTest::newRow("its neighbour white") << QStringLiteral("a4") << draw16 << 7 << 12 << white;
+    QTest::newRow("on letter paper") << QStringLiteral("letter") << draw16 << 7 << 13 << green;
+    QTest::newRow("stored red, checked: white") << QStringLiteral("a4") << draw16 << 2 << 0 << white;
+    QTest::newRow("stored red, no N") << QStringLiteral("letter") << QStringList{} << 2 << 0 << qRgb(255, 0, 0);
+    QTest::newRow("stored green, no N") << QStringLiteral("a4") << QStringList{} << 2 << 1 << green;
+    QTest::newRow("second page, no N") << QStringLiteral("a4") << QStringList{} << 21 << 6 << white;
+}
+
+void tst_Report::cellColours()
+{
+    QFETCH(QString, paper);
+    QFETCH(QStringList, drawn);
+    QFETCH(int, position);
+    QFETCH(int, cell);
+    QFETCH(QRgb, colour);
+    const QString pdf = path("colours.pdf");
+    const Run r = tool(QStringList{QStringLiteral("report"), path("boards.dat"), QStringLiteral("--paper"), paper}
+                       + drawn + QStringList{QStringLiteral("--force"), QStringLiteral("--output"), pdf});
+    QVERIFY2(r.status == 0, r.err.constData());
+
+    ReportLayout layout(paper == QLatin1String("letter") ? ReportPaper::Letter : ReportPaper::A4, !drawn.isEmpty());
+    QPointF board;
+    for (int p = 1; p <= position; ++p) {
+        board = layout.StartBoard(25); // board 21's 7 numbers fit where 25 would
+        layout.EndBoard(board.y() + layout.BoardHeight(p == 21 ? 7 : 25));
+    }
+    // At 72 dots per inch a point is a pixel.
+    const QString page = QString::number(layout.Page());
+    const QString png = path("page");
+    QCOMPARE(run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"), page,
+                                              QStringLiteral("-l"), page, QStringLiteral("-singlefile"),
+                                              QStringLiteral("-png"), pdf, png})
+                 .status,
+             0);
+    const QImage image(png + QStringLiteral(".png"));
+    QCOMPARE(image.size(), QSize(qRound(layout.PageWidth()), qRound(layout.PageHeight())));
+    // Right of the number, clear of the border.
+    const QRectF place = ReportLayout::CellRect(board, static_cast<std::size_t>(cell));
+    const QColor seen = image.pixelColor(static_cast<int>(place.x() + 0.85 * place.width()),
+                                         static_cast<int>(place.center().y()));
+    const QColor want(colour);
+    QVERIFY2(std::abs(seen.red() - want.red()) < 8 && std::abs(seen.green() - want.green()) < 8
+                 && std::abs(seen.blue() - want.blue()) < 8,
+             qPrintable(seen.name()));
+}
+
+void tst_Report::replacesOnlyWithForceAndWhole()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("old.pdf"));
+    const QString damaged = dir.filePath(QStringLiteral("damaged.dat"));
+    const QByteArray old("an earlier report");
+    for (const auto& [name, bytes] : {std::pair{pdf, old}, std::pair{damaged, QByteArray("\x05\x00\x00\x00\x18", 5)}}) {
+        QFile f(name);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    const QString boards = path("boards.dat");
+    const QByteArray boardBytes = bytesOf(boards);
+    const QString o = QStringLiteral("-o");
+    const QString force = QStringLiteral("--force");
+    const QString report = QStringLiteral("report");
+
+    Run r = tool({report, boards, o, pdf});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains("--force"), r.err.constData());
+    r = tool({report, damaged, QStringLiteral("7"), o, pdf, force});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.startsWith("zanvo-tool: ") && r.err.count('\n') == 1 && r.err.contains("damaged"), r.err.constData());
+    QCOMPARE(bytesOf(pdf), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // nothing half-written left behind
+    // Not even --force lets the report take the place of its boards, or of a pipe.
+    QCOMPARE(tool({report, boards, o, boards, force}).status, 2);
+    QCOMPARE(bytesOf(boards), boardBytes);
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    QCOMPARE(run(QStringLiteral("mkfifo"), {fifo}).status, 0);
+    QCOMPARE(tool({report, boards, o, fifo, force}).status, 1);
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    r = tool({report, boards, o, pdf, force});
+    QCOMPARE(r.status, 0);
+    QVERIFY(bytesOf(pdf).startsWith("%PDF-"));
+}
+
+QTEST_GUILESS_MAIN(tst_Report)
+#include "tst_Report.moc"
