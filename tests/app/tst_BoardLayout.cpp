@@ -40,7 +40,6 @@ class tst_BoardLayout : public QObject {
 private Q_SLOTS:
     void layout_data();
     void layout();
-    void maximumBeyond16BitsIsLeftOpen();
     void ceiling_data();
     void ceiling();
     void rowCapacity_data();
@@ -48,6 +47,8 @@ private Q_SLOTS:
     void everyBoardReachable_data();
     void everyBoardReachable();
     void positionOverflow();
+    void positionHolding_data();
+    void positionHolding();
 };
 
 void tst_BoardLayout::layout_data()
@@ -81,6 +82,13 @@ void tst_BoardLayout::layout_data()
     QTest::newRow("wide 1904: ten a row")
         << 1904.f << 300.f << 25 << QList<int>{8, 185, 362, 539, 716, 893, 1070, 1247, 1424, 1601, 8, 185, 362, 539, 716, 893, 1070, 1247, 1424, 1601}
         << QList<int>{8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 217, 217, 217, 217, 217, 217, 217, 217, 217, 217} << 10 << 1;
+    // Beyond 32767 rows off screen the maximum still counts every row.
+    QTest::newRow("largest list of 16-bit rows") << 552.f << 478.f << 9 + 3 * 32767 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
+        << QList<int>{8, 8, 8, 217, 217, 217, 426, 426, 426} << 3 << 32767;
+    QTest::newRow("one row more") << 552.f << 478.f << 9 + 3 * 32767 + 1 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
+        << QList<int>{8, 8, 8, 217, 217, 217, 426, 426, 426} << 3 << 32768;
+    QTest::newRow("a million, one per row") << 300.f << 478.f << 1'000'000 << QList<int>{8, 8, 8}
+        << QList<int>{8, 217, 426} << 1 << 999'997;
 }
 
 void tst_BoardLayout::layout()
@@ -96,21 +104,7 @@ void tst_BoardLayout::layout()
     QCOMPARE(::lefts(l), lefts);
     QCOMPARE(::tops(l), tops);
     QCOMPARE(l.RowLength, rowLength);
-    QVERIFY(l.Maximum.has_value());
-    QCOMPARE(int(*l.Maximum), maximum);
-}
-
-void tst_BoardLayout::maximumBeyond16BitsIsLeftOpen()
-{
-    // A million boards, one per row: far more than 32767 rows off screen.
-    const BoardLayout l = LayoutBoards(container(300.f, 478.f, 1'000'000));
-    QCOMPARE(l.RowLength, 1);
-    QVERIFY(!l.Maximum.has_value());
-    // Three per row: 333,331 rows, still too many.
-    QVERIFY(!LayoutBoards(container(552.f, 478.f, 1'000'000)).Maximum.has_value());
-    // The largest list that still fits: 9 shown + 3 * 32767.
-    const BoardLayout fits = LayoutBoards(container(552.f, 478.f, 9 + 3 * 32767));
-    QCOMPARE(int(fits.Maximum.value()), 32767);
+    QCOMPARE(l.Maximum, maximum);
 }
 
 void tst_BoardLayout::ceiling_data()
@@ -160,6 +154,8 @@ void tst_BoardLayout::everyBoardReachable_data()
     QTest::newRow("two per row") << 450.f << 23;
     QTest::newRow("three per row") << 552.f << 100;
     QTest::newRow("ten per row") << 1904.f << 101;
+    QTest::newRow("a million, one per row") << 300.f << 1'000'000;
+    QTest::newRow("a million, ten per row") << 1904.f << 1'000'000;
 }
 
 void tst_BoardLayout::everyBoardReachable()
@@ -171,7 +167,7 @@ void tst_BoardLayout::everyBoardReachable()
     const BoardLayout l = LayoutBoards(in);
     const int step = RowCapacity(in);
     const int lastElement = int(l.Elements.size()) - 1;
-    const int maximum = *l.Maximum;
+    const int maximum = l.Maximum;
     QVERIFY(BoardPosition(lastElement, maximum, step) >= count);
     QVERIFY(BoardPosition(0, maximum, step) <= count); // and the view is not past the end
     QCOMPARE(BoardPosition(0, maximum, step) % step, 1 % step); // rows start on row boundaries
@@ -186,6 +182,30 @@ void tst_BoardLayout::positionOverflow()
     } catch (const ZanvoError& e) {
         QCOMPARE(e.Number(), ErrorNumber::Overflow);
     }
+}
+
+void tst_BoardLayout::positionHolding_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("board 71, ten a row: row 7") << 71 << 10 << 100 << 7;
+    QTest::newRow("board 71, three a row: row 23") << 71 << 3 << 100 << 23;
+    QTest::newRow("first board") << 1 << 3 << 5 << 0;
+    QTest::newRow("past the maximum stays at it") << 100 << 1 << 90 << 90;
+}
+
+void tst_BoardLayout::positionHolding()
+{
+    QFETCH(int, position);
+    QFETCH(int, step);
+    QFETCH(int, maximum);
+    QFETCH(int, expected);
+    const int v = PositionHolding(position, step, maximum);
+    QCOMPARE(v, expected);
+    if (v < maximum) // the board is in the first row there
+        QVERIFY(BoardPosition(0, v, step) <= position && position < BoardPosition(0, v, step) + step);
 }
 
 QTEST_APPLESS_MAIN(tst_BoardLayout)
