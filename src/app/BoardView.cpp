@@ -284,4 +284,5 @@ void frmMain::UpdateControls()
         vScroll->setMaximum(0);
         vScroll->hide();
     }
+    Q_EMIT ControlsUpdated();
 }
