@@ -114,6 +114,7 @@ void frmMain::buildBoardView()
     // Children measure from inside the border, as the board view's arithmetic expects.
     auto* view = new BoardViewClient(picContainer);
     picClient = view;
+    picClient->setAccessibleName(QStringLiteral("Boards"));
     picClient->setObjectName(QStringLiteral("picClient"));
     picClient->setGeometry(picContainer->contentsRect());
 

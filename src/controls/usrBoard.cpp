@@ -5,6 +5,8 @@
 #include "board/ZanvoError.h"
 #include "board/clsBoard.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -64,15 +66,45 @@ QColor qColorOf(std::uint32_t rgb)
     return QColor::fromRgb(static_cast<QRgb>(rgb));
 }
 
-// Whether the whole text shows inside the cell's frame and margins.
-bool fitsIn(const QLineEdit* cell, const QString& text)
+// Pixels a cell has for its text inside its frame and margins.
+int textRoom(const QLineEdit* cell)
 {
     constexpr int lineEditMargin = 2; // QLineEdit's own inner margin on each side
     const int frame = cell->hasFrame() ? cell->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, cell) : 0;
     const QMargins margins = cell->textMargins();
-    const int room = cell->contentsRect().width() - 2 * frame - 2 * lineEditMargin - margins.left() - margins.right();
-    return cell->fontMetrics().horizontalAdvance(text) <= room;
+    return cell->contentsRect().width() - 2 * frame - 2 * lineEditMargin - margins.left() - margins.right();
 }
+
+bool isDigitPair(const QString& text)
+{
+    return text.size() <= 2 && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
+// Screen readers: while none is active the cells are not named, which would cost
+// every refresh; when one starts, every control is named at once.
+class ScreenReaderWatch : public QAccessible::ActivationObserver {
+public:
+    ScreenReaderWatch() { QAccessible::installActivationObserver(this); }
+    ~ScreenReaderWatch() override { QAccessible::removeActivationObserver(this); }
+    ScreenReaderWatch(const ScreenReaderWatch&) = delete;
+    ScreenReaderWatch& operator=(const ScreenReaderWatch&) = delete;
+
+    static bool Active() { return s_active || QAccessible::isActive(); }
+
+    void accessibilityActiveChanged(bool active) override
+    {
+        s_active = active;
+        if (!active)
+            return;
+        const auto widgets = QApplication::allWidgets();
+        for (QWidget* widget : widgets)
+            if (auto* control = qobject_cast<usrBoard*>(widget))
+                control->NameForScreenReaders();
+    }
+
+private:
+    inline static bool s_active = false;
+};
 
 QFont designFont(const QString& face, QFont::Weight weight)
 {
@@ -87,6 +119,7 @@ QFont designFont(const QString& face, QFont::Weight weight)
 
 usrBoard::usrBoard(QWidget* parent) : QWidget(parent)
 {
+    static ScreenReaderWatch watch;
     resize(DesignWidth, DesignHeight);
     m_cellColour.fill(DefaultColour);
 
@@ -139,7 +172,7 @@ usrBoard::usrBoard(QWidget* parent) : QWidget(parent)
         connect(txtCell[i], &QLineEdit::textChanged, this, [this, i] { txtCell_Change(i); });
         txtCell[i]->installEventFilter(this);
     }
-    nameForScreenReaders();
+    NameForScreenReaders();
 }
 
 QString usrBoard::FormatNumber(std::int32_t n)
@@ -166,7 +199,7 @@ void usrBoard::Update()
         setCellText(cell, FormatNumber(board->Numbers(i)));
         setCellColour(cell, static_cast<std::uint32_t>(board->zanvo(i)) & 0x00FFFFFFu);
     }
-    nameForScreenReaders();
+    NameForScreenReaders();
 }
 
 QString usrBoard::Caption() const
@@ -179,7 +212,7 @@ void usrBoard::Caption(const QString& vNewValue)
     if (lblHeader->text() == vNewValue)
         return;
     lblHeader->setText(vNewValue);
-    nameForScreenReaders();
+    NameForScreenReaders();
 }
 
 void usrBoard::Recycle(const clsBoard* upcoming)
@@ -249,21 +282,39 @@ void usrBoard::explainCell(int Index)
     const QString text = cell->text();
     QString tip;
     if (m_overflow[i]) {
-        tip = QStringLiteral("%1 was not taken: a cell holds numbers from %2 to %3.")
+        tip = QStringLiteral("%1 was not taken.\nA cell holds numbers from %2 to %3.")
                   .arg(text)
                   .arg(std::numeric_limits<std::int32_t>::min())
                   .arg(std::numeric_limits<std::int32_t>::max());
         if (Board && Board->IsNumber(Index))
             tip += QStringLiteral("\nThe board keeps %1.").arg(Board->Numbers(Index));
-    } else if (!fitsIn(cell, text)) {
+    } else if (!fitsWhole(cell, text)) {
         tip = text;
     }
     if (cell->toolTip() != tip)
         cell->setToolTip(tip);
 }
 
-void usrBoard::nameForScreenReaders()
+bool usrBoard::fitsWhole(const QLineEdit* cell, const QString& text)
 {
+    // Two digits, what nearly every cell shows, are measured once per control.
+    if (isDigitPair(text)) {
+        if (m_digitPairFits < 0) {
+            const QFontMetrics metrics = cell->fontMetrics();
+            int widest = 0;
+            for (char16_t digit = u'0'; digit <= u'9'; ++digit)
+                widest = std::max(widest, metrics.horizontalAdvance(QChar(digit)));
+            m_digitPairFits = 2 * widest <= textRoom(cell) ? 1 : 0;
+        }
+        return m_digitPairFits == 1;
+    }
+    return cell->fontMetrics().horizontalAdvance(text) <= textRoom(cell);
+}
+
+void usrBoard::NameForScreenReaders()
+{
+    if (!ScreenReaderWatch::Active())
+        return; // named when a screen reader starts
     QString name = Caption();
     if (name.endsWith(u':'))
         name.chop(1);

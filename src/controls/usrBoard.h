@@ -60,6 +60,11 @@ public:
     // not taken; the cell then shows it in a warning colour.
     bool Overflowed(int Index) const { return m_overflow[static_cast<std::size_t>(Index)]; }
 
+    // Names the cells for screen readers, "Brett 3, number 7 of 25" (", drawn" on a
+    // green cell), and "X" "Delete Brett 3". Costs nothing while no screen reader is
+    // active; every control is named when one starts.
+    void NameForScreenReaders();
+
     QLabel* lblHeader = nullptr;
     std::array<QLineEdit*, CellCount> txtCell{};
     QPushButton* cmdDelete = nullptr;
@@ -80,11 +85,12 @@ private:
     void paintCell(int Index);
     // The tooltip: the whole text when it does not fit, and why an overflow was not taken.
     void explainCell(int Index);
-    // "Brett 3, number 7 of 25" for every cell, "Delete Brett 3" for "X".
-    void nameForScreenReaders();
+    // Whether the whole text shows in the cell.
+    bool fitsWhole(const QLineEdit* cell, const QString& text);
     void moveFocusVertically(int Index, bool up);
 
     static constexpr std::uint32_t DefaultColour = 0xFFFFFFFFu; // not a 24-bit colour
     std::array<std::uint32_t, CellCount> m_cellColour{};
     std::array<bool, CellCount> m_overflow{};
+    int m_digitPairFits = -1; // -1 not measured yet
 };

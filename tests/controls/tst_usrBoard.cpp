@@ -359,12 +359,17 @@ void tst_usrBoard::screenReaderNames()
     c.Board = board;
     c.Update();
     c.Caption(QStringLiteral("Brett 3"));
+    // Named when a screen reader starts, and renamed with the board while it runs.
+    QAccessible::setActive(true);
+    auto inactive = qScopeGuard([] { QAccessible::setActive(false); });
     QWidget* widget = part == 25 ? static_cast<QWidget*>(c.cmdDelete) : c.txtCell[std::size_t(part)];
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), name);
     if (!value.isNull())
         QCOMPARE(accessible->text(QAccessible::Value), value);
+    c.Caption(QStringLiteral("Brett 4"));
+    QCOMPARE(accessible->text(QAccessible::Name), QString(name).replace(u'3', u'4'));
 }
 
 void tst_usrBoard::upAndDownStayInTheBoard()
