@@ -250,7 +250,9 @@ void frmMain::UpdateControls()
                 board = boards->Item(p);
         });
 
-        if (i > 0)
+        // An element left without a board is hidden, so what its cells show does not
+        // matter until a later refresh gives it a board and recycles it then.
+        if (i > 0 && board)
             element->Recycle(board.get());
         element->Board = board;
         if (element->Board) {
