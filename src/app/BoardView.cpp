@@ -34,6 +34,19 @@ BoardViewClient::BoardViewClient(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::StrongFocus);
 }
 
+void BoardViewClient::SetScrollBar(QScrollBar* bar)
+{
+    ScrollBar = bar;
+    bar->installEventFilter(this);
+}
+
+bool BoardViewClient::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ScrollBar && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        update(); // the styles draw no focus on a scroll bar; the mark is drawn here
+    return QWidget::eventFilter(watched, event);
+}
+
 void BoardViewClient::keyPressEvent(QKeyEvent* event)
 {
     // Also reached from a cell or "X" of a board, which pass these keys on.
@@ -66,12 +79,16 @@ void BoardViewClient::wheelEvent(QWheelEvent* event)
 
 void BoardViewClient::paintEvent(QPaintEvent* /*event*/)
 {
-    if (!hasFocus())
+    const bool barFocus = ScrollBar && ScrollBar->hasFocus() && ScrollBar->isVisible();
+    if (!hasFocus() && !barFocus)
         return;
-    // The mark lies in the margin around the boards, so it shows whatever they cover.
+    // The marks lie in the margins around the boards, so they show whatever the boards cover.
     QPainter painter(this);
     painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    if (hasFocus())
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    else
+        painter.drawLine(QPointF(ScrollBar->x() - 3, 0), QPointF(ScrollBar->x() - 3, ScrollBar->geometry().bottom()));
 }
 
 void BoardViewClient::focusInEvent(QFocusEvent* event)

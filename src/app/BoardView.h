@@ -15,9 +15,12 @@ class BoardViewClient : public QWidget {
 public:
     explicit BoardViewClient(QWidget* parent = nullptr);
 
+    // The bar that pages the list; its keyboard focus is marked beside it.
+    void SetScrollBar(QScrollBar* bar);
     QScrollBar* ScrollBar = nullptr;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -126,7 +126,7 @@ void frmMain::buildBoardView()
     vScroll->setPageStep(1);
     vScroll->setValue(0);
     vScroll->setFocusPolicy(Qt::TabFocus); // keyboard users reach it; a click leaves the focus where it is
-    view->ScrollBar = vScroll;
+    view->SetScrollBar(vScroll);
     connect(vScroll, &QScrollBar::valueChanged, this, Guarded([this](int) { vScroll_Change(); }));
 
     usrBoard* element0 = newBoardElement();
