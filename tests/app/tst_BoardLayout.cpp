@@ -47,8 +47,6 @@ private Q_SLOTS:
     void everyBoardReachable_data();
     void everyBoardReachable();
     void positionOverflow();
-    void positionHolding_data();
-    void positionHolding();
 };
 
 void tst_BoardLayout::layout_data()
@@ -182,30 +180,6 @@ void tst_BoardLayout::positionOverflow()
     } catch (const ZanvoError& e) {
         QCOMPARE(e.Number(), ErrorNumber::Overflow);
     }
-}
-
-void tst_BoardLayout::positionHolding_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::addColumn<int>("step");
-    QTest::addColumn<int>("maximum");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("board 71, ten a row: row 7") << 71 << 10 << 100 << 7;
-    QTest::newRow("board 71, three a row: row 23") << 71 << 3 << 100 << 23;
-    QTest::newRow("first board") << 1 << 3 << 5 << 0;
-    QTest::newRow("past the maximum stays at it") << 100 << 1 << 90 << 90;
-}
-
-void tst_BoardLayout::positionHolding()
-{
-    QFETCH(int, position);
-    QFETCH(int, step);
-    QFETCH(int, maximum);
-    QFETCH(int, expected);
-    const int v = PositionHolding(position, step, maximum);
-    QCOMPARE(v, expected);
-    if (v < maximum) // the board is in the first row there
-        QVERIFY(BoardPosition(0, v, step) <= position && position < BoardPosition(0, v, step) + step);
 }
 
 QTEST_APPLESS_MAIN(tst_BoardLayout)
