@@ -68,14 +68,13 @@ private Q_SLOTS:
     void thirtyNumbersShowTheFirst25();
     void updateTwiceChangesNothing();
     void deleteButtonRaisesOnce();
-    void tabWalksCellsThenDelete();
+    void keyboardWalksTheCells();
     void readableOnADarkDesktop_data();
     void readableOnADarkDesktop();
     void wideNumberShowsItsBeginning_data();
     void wideNumberShowsItsBeginning();
     void screenReaderNames_data();
     void screenReaderNames();
-    void upAndDownStayInTheBoard();
 };
 
 void tst_usrBoard::newControl()
@@ -249,7 +248,7 @@ void tst_usrBoard::deleteButtonRaisesOnce()
     QCOMPARE(spy.count(), 2);
 }
 
-void tst_usrBoard::tabWalksCellsThenDelete()
+void tst_usrBoard::keyboardWalksTheCells()
 {
     usrBoard c;
     c.show();
@@ -262,6 +261,16 @@ void tst_usrBoard::tabWalksCellsThenDelete()
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), c.cmdDelete);
+    // Up and Down move within the board's grid; Home, End, Left, Right stay in the text.
+    const auto key = [](QLineEdit* cell, Qt::Key k) { QTest::keyClick(cell, k); return QApplication::focusWidget(); };
+    QCOMPARE(key(c.txtCell[7], Qt::Key_Up), c.txtCell[2]);
+    QCOMPARE(key(c.txtCell[2], Qt::Key_Up), c.txtCell[2]); // the top row
+    QCOMPARE(key(c.txtCell[2], Qt::Key_Down), c.txtCell[7]);
+    QCOMPARE(key(c.txtCell[7], Qt::Key_End), c.txtCell[7]);
+    QCOMPARE(key(c.txtCell[7], Qt::Key_Left), c.txtCell[7]);
+    QCOMPARE(key(c.txtCell[7], Qt::Key_Home), c.txtCell[7]);
+    QCOMPARE(key(c.txtCell[7], Qt::Key_Right), c.txtCell[7]);
+    QCOMPARE(c.txtCell[7]->cursorPosition(), 1);
 }
 
 void tst_usrBoard::readableOnADarkDesktop_data()
@@ -370,33 +379,6 @@ void tst_usrBoard::screenReaderNames()
         QCOMPARE(accessible->text(QAccessible::Value), value);
     c.Caption(QStringLiteral("Brett 4"));
     QCOMPARE(accessible->text(QAccessible::Name), QString(name).replace(u'3', u'4'));
-}
-
-void tst_usrBoard::upAndDownStayInTheBoard()
-{
-    usrBoard c;
-    c.Board = boardOf({10, 11, 12, 13, 14, 15, 16, 17});
-    c.Update();
-    c.show();
-    QApplication::setActiveWindow(&c);
-    QVERIFY(QTest::qWaitForWindowActive(&c));
-    c.txtCell[7]->setFocus();
-    QTest::keyClick(c.txtCell[7], Qt::Key_Up);
-    QCOMPARE(QApplication::focusWidget(), c.txtCell[2]);
-    QTest::keyClick(c.txtCell[2], Qt::Key_Up); // the top row: nowhere to go
-    QCOMPARE(QApplication::focusWidget(), c.txtCell[2]);
-    QTest::keyClick(c.txtCell[2], Qt::Key_Down);
-    QTest::keyClick(c.txtCell[7], Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), c.txtCell[12]);
-    // Home, End, Left and Right stay with the text.
-    c.txtCell[12]->setCursorPosition(0);
-    QTest::keyClick(c.txtCell[12], Qt::Key_End);
-    QCOMPARE(c.txtCell[12]->cursorPosition(), 2);
-    QTest::keyClick(c.txtCell[12], Qt::Key_Left);
-    QTest::keyClick(c.txtCell[12], Qt::Key_Home);
-    QTest::keyClick(c.txtCell[12], Qt::Key_Right);
-    QCOMPARE(c.txtCell[12]->cursorPosition(), 1);
-    QCOMPARE(QApplication::focusWidget(), c.txtCell[12]);
 }
 
 QTEST_MAIN(tst_usrBoard)
