@@ -2,6 +2,7 @@
 
 #include "board/ZanvoError.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -67,11 +68,7 @@ BoardLayout LayoutBoards(const BoardLayoutInput& in)
     if (out.RowLength > 0) {
         const auto n = static_cast<std::int32_t>(out.Elements.size());
         const double rows = static_cast<double>(in.Count - n) / out.RowLength;
-        const std::int32_t maximum = Ceiling(rows); // |rows| < 2^31: cannot overflow here
-        if (maximum >= std::numeric_limits<std::int16_t>::min() && maximum <= std::numeric_limits<std::int16_t>::max())
-            out.Maximum = static_cast<std::int16_t>(maximum);
-    } else {
-        out.Maximum = 0;
+        out.Maximum = Ceiling(rows); // |rows| < 2^31: cannot overflow here
     }
     return out;
 }
@@ -82,4 +79,11 @@ std::int32_t BoardPosition(std::int32_t Index, std::int32_t v, std::int32_t step
     if (p > std::numeric_limits<std::int32_t>::max() || p < std::numeric_limits<std::int32_t>::min())
         throw ZanvoError::Overflow();
     return static_cast<std::int32_t>(p);
+}
+
+std::int32_t PositionHolding(std::int32_t Position, std::int32_t step, std::int32_t maximum)
+{
+    if (Position < 1 || step < 1)
+        return 0;
+    return std::clamp((Position - 1) / step, 0, std::max(maximum, 0));
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 // The placement arithmetic of the board view, free of widgets so it can be tested
@@ -30,8 +29,8 @@ struct BoardLayout {
     // 0 when every element fits in the first row.
     std::int32_t RowLength = 0;
     // The scroll bar's maximum: rows of RowLength still needed for the boards that got
-    // no element. Empty when it does not fit 16 bits; the bar then keeps its old one.
-    std::optional<std::int16_t> Maximum;
+    // no element. 32 bits, so every board of any list can be scrolled into view.
+    std::int32_t Maximum = 0;
 };
 
 // x when it is whole, else x truncated toward zero plus 1.
@@ -49,3 +48,7 @@ BoardLayout LayoutBoards(const BoardLayoutInput& in);
 // The list position (1-based) that element `Index` shows at scroll position `v`.
 // Throws ZanvoError 6 when it does not fit 32 bits.
 std::int32_t BoardPosition(std::int32_t Index, std::int32_t v, std::int32_t step);
+
+// The scroll position whose first row holds list position `Position` when a row is
+// `step` boards long, at most `maximum`: where the view goes when the row length changes.
+std::int32_t PositionHolding(std::int32_t Position, std::int32_t step, std::int32_t maximum);

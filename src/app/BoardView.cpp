@@ -1,9 +1,15 @@
-#include "frmMain.h"
+#include "BoardView.h"
 
 #include "BoardLayout.h"
 #include "controls/usrBoard.h"
+#include "frmMain.h"
 
+#include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
 #include <QScrollBar>
 
 namespace {
@@ -22,6 +28,130 @@ void skipOnFailure(F step) noexcept
 constexpr std::size_t MaxSpareBoards = 64;
 
 } // namespace
+
+BoardViewClient::BoardViewClient(QWidget* parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void BoardViewClient::SetScrollBar(QScrollBar* bar)
+{
+    ScrollBar = bar;
+    bar->installEventFilter(this);
+}
+
+bool BoardViewClient::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ScrollBar && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        update(); // the styles draw no focus on a scroll bar; the mark is drawn here
+    return QWidget::eventFilter(watched, event);
+}
+
+void BoardViewClient::keyPressEvent(QKeyEvent* event)
+{
+    // Also reached from a cell or "X" of a board, which pass these keys on.
+    const bool control = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
+    if (plain && event->key() == Qt::Key_PageDown)
+        action = QAbstractSlider::SliderPageStepAdd;
+    else if (plain && event->key() == Qt::Key_PageUp)
+        action = QAbstractSlider::SliderPageStepSub;
+    else if (control && event->key() == Qt::Key_End)
+        action = QAbstractSlider::SliderToMaximum;
+    else if (control && event->key() == Qt::Key_Home)
+        action = QAbstractSlider::SliderToMinimum;
+    if (action == QAbstractSlider::SliderNoAction || !ScrollBar) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    ScrollBar->triggerAction(action);
+}
+
+void BoardViewClient::wheelEvent(QWheelEvent* event)
+{
+    // A wheel turned over the boards pages the list, as over the scroll bar.
+    if (ScrollBar && ScrollBar->isVisible())
+        QCoreApplication::sendEvent(ScrollBar, event);
+    else
+        event->ignore();
+}
+
+void BoardViewClient::paintEvent(QPaintEvent* /*event*/)
+{
+    const bool barFocus = ScrollBar && ScrollBar->hasFocus() && ScrollBar->isVisible();
+    if (!hasFocus() && !barFocus)
+        return;
+    // The marks lie in the margins around the boards, so they show whatever the boards cover.
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    if (hasFocus())
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    else
+        painter.drawLine(QPointF(ScrollBar->x() - 3, 0), QPointF(ScrollBar->x() - 3, ScrollBar->geometry().bottom()));
+}
+
+void BoardViewClient::focusInEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void BoardViewClient::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+bool BoardViewClient::focusNextPrevChild(bool next)
+{
+    // Reached for Tab from this view and from everything inside it. The elements are
+    // reused in any order, so the order is taken from where they stand: reading order.
+    std::vector<const usrBoard*> shown;
+    for (const QObject* child : children()) {
+        const auto* element = qobject_cast<const usrBoard*>(child);
+        if (element && element->isVisibleTo(this))
+            shown.push_back(element);
+    }
+    std::sort(shown.begin(), shown.end(), [](const usrBoard* a, const usrBoard* b) {
+        return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
+    });
+
+    QRect seen = rect();
+    if (ScrollBar && ScrollBar->isVisibleTo(this))
+        seen.setRight(ScrollBar->x() - 1);
+    struct Stop {
+        QWidget* widget;
+        bool reachable;
+    };
+    std::vector<Stop> stops{{this, true}};
+    auto add = [&](QWidget* widget) {
+        const QRect place(widget->mapTo(this, QPoint(0, 0)), widget->size());
+        stops.push_back({widget, widget->isVisibleTo(this) && seen.contains(place)});
+    };
+    for (const usrBoard* element : shown) {
+        for (QLineEdit* cell : element->txtCell)
+            add(cell);
+        add(element->cmdDelete);
+    }
+    if (ScrollBar && ScrollBar->isVisibleTo(this))
+        stops.push_back({ScrollBar, true});
+
+    const QWidget* focus = window()->focusWidget();
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < stops.size(); ++i)
+        if (stops[i].widget == focus)
+            at = i;
+    const std::size_t n = stops.size();
+    for (std::size_t k = 1; k <= n; ++k) {
+        const Stop& stop = stops[(next ? at + k : at + n - k) % n];
+        if (stop.reachable) {
+            stop.widget->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
 
 void frmMain::Form_Resize()
 {
@@ -72,7 +202,34 @@ void frmMain::UpdateControls()
     if (layout.Elements.empty())
         return; // could not even be computed; the view stays as it was
     const std::int32_t step = RowCapacity(in);
+
+    int v = vScroll->value();
+    if (step != m_scrollStep) {
+        // The row length changed (a resize): the board that was first in view stays
+        // first, in the row of the new length that holds it. Position and maximum are
+        // set quietly, as this refresh already builds for them.
+        std::int32_t firstShown = 1;
+        skipOnFailure([&] { firstShown = BoardPosition(0, v, m_scrollStep); });
+        v = PositionHolding(firstShown, step, layout.RowLength > 0 ? layout.Maximum : 0);
+        const QSignalBlocker quiet(vScroll);
+        vScroll->setMaximum(std::max(vScroll->maximum(), v));
+        vScroll->setValue(v);
+    }
     m_scrollStep = step;
+
+    // The focused board, so the focus follows it to whichever element shows it now
+    // and never stays in an element that shows another board.
+    QWidget* const focus = window()->focusWidget();
+    usrBoard::FocusSpot focusSpot;
+    std::shared_ptr<clsBoard> focusBoard;
+    for (const usrBoard* element : usrBoards) {
+        focusSpot = element->FocusOf(focus);
+        if (focusSpot.Part >= 0) {
+            focusBoard = element->Board;
+            break;
+        }
+    }
+    usrBoard* focusElement = nullptr;
 
     // Elements 1.. that are not needed go to the spares, hidden and without a board.
     const std::size_t n = layout.Elements.size();
@@ -99,7 +256,6 @@ void frmMain::UpdateControls()
         usrBoards.push_back(element);
     }
 
-    const int v = vScroll->value();
     for (std::size_t i = 0; i < usrBoards.size(); ++i) {
         usrBoard* element = usrBoards[i];
         const auto index = static_cast<std::int32_t>(i);
@@ -111,7 +267,9 @@ void frmMain::UpdateControls()
                 board = boards->Item(p);
         });
 
-        if (i > 0)
+        // An element left without a board is hidden, so what its cells show does not
+        // matter until a later refresh gives it a board and recycles it then.
+        if (i > 0 && board)
             element->Recycle(board.get());
         element->Board = board;
         if (element->Board) {
@@ -127,16 +285,23 @@ void frmMain::UpdateControls()
             element->setGeometry(static_cast<int>(place.Left), static_cast<int>(place.Top), first->width(),
                                  first->height());
         element->Tag = QString::number(static_cast<double>(place.Top));
+        if (focusBoard && element->Board == focusBoard && !focusElement)
+            focusElement = element;
     }
 
+    if (focusElement)
+        focusElement->Focus(focusSpot);
+    else if (focusSpot.Part >= 0)
+        picClient->setFocus(Qt::OtherFocusReason); // its board is gone or out of view
+
     if (layout.RowLength > 0) {
-        // A maximum that does not fit 16 bits leaves the old one. Lowering it below the
-        // position moves the position and runs a nested refresh from here.
-        if (layout.Maximum)
-            vScroll->setMaximum(*layout.Maximum);
+        // Lowering the maximum below the position moves the position and runs a nested
+        // refresh from here.
+        vScroll->setMaximum(layout.Maximum);
         vScroll->setVisible(vScroll->maximum() > 0);
     } else {
         vScroll->setMaximum(0);
         vScroll->hide();
     }
+    Q_EMIT ControlsUpdated();
 }

@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "BoardView.h"
 #include "ErrorReport.h"
 #include "check/frmCheck.h"
 #include "controls/usrBoard.h"
@@ -15,7 +16,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScrollBar>
-#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -103,8 +103,7 @@ void frmMain::buildBoardView()
 {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    setCentralWidget(client);
-    client->installEventFilter(this); // its resizes drive the layout
+    setCentralWidget(client); // its resizes, seen by the application filter, drive the layout
 
     picContainer = new QFrame(client);
     picContainer->setObjectName(QStringLiteral("picContainer"));
@@ -113,7 +112,9 @@ void frmMain::buildBoardView()
     picContainer->setGeometry(8, 8, 553, 425);
 
     // Children measure from inside the border, as the board view's arithmetic expects.
-    picClient = new QWidget(picContainer);
+    auto* view = new BoardViewClient(picContainer);
+    picClient = view;
+    picClient->setAccessibleName(QStringLiteral("Boards"));
     picClient->setObjectName(QStringLiteral("picClient"));
     picClient->setGeometry(picContainer->contentsRect());
 
@@ -124,6 +125,8 @@ void frmMain::buildBoardView()
     vScroll->setSingleStep(1);
     vScroll->setPageStep(1);
     vScroll->setValue(0);
+    vScroll->setFocusPolicy(Qt::TabFocus); // keyboard users reach it; a click leaves the focus where it is
+    view->SetScrollBar(vScroll);
     connect(vScroll, &QScrollBar::valueChanged, this, Guarded([this](int) { vScroll_Change(); }));
 
     usrBoard* element0 = newBoardElement();
@@ -200,10 +203,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::Resize && watched == centralWidget()) {
         Guarded([this] { Form_Resize(); })();
-    } else if (event->type() == QEvent::Wheel && watched == picClient && vScroll->isVisible()) {
-        // A wheel turned over the boards pages the list, as over the scroll bar.
-        QCoreApplication::sendEvent(vScroll, event);
-        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

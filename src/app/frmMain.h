@@ -84,6 +84,10 @@ public:
     // The "About" text, "Made by <maker>, version 2.0.0".
     static QString AboutText();
 
+Q_SIGNALS:
+    // After every refresh of the board view, nested ones included.
+    void ControlsUpdated();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,6 +4,7 @@
 #include "HitCounter.h"
 
 #include "board/CellFormat.h"
+#include "board/Contrast.h"
 #include "board/ZanvoError.h"
 #include "check/MatchCheck.h"
 
@@ -53,13 +54,10 @@ QPointF device(double x, double y)
     return {x * Unit, y * Unit};
 }
 
-// The text colour that reads on a cell's background. A plain luminance choice for
-// now: the place to call the program's shared contrast rule once it is in the
-// board library.
+// The text colour that reads on a cell's background, by the program's own rule.
 QRgb textOn(QRgb background)
 {
-    const int luminance = (299 * qRed(background) + 587 * qGreen(background) + 114 * qBlue(background)) / 1000;
-    return luminance < 128 ? qRgb(0xFF, 0xFF, 0xFF) : qRgb(0, 0, 0);
+    return qRgb(0, 0, 0) | ReadableTextColour(background & 0xFFFFFFu);
 }
 
 QFont reportFont(qreal points, QFont::Weight weight = QFont::Normal)

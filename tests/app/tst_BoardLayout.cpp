@@ -40,7 +40,6 @@ class tst_BoardLayout : public QObject {
 private Q_SLOTS:
     void layout_data();
     void layout();
-    void maximumBeyond16BitsIsLeftOpen();
     void ceiling_data();
     void ceiling();
     void rowCapacity_data();
@@ -81,6 +80,13 @@ void tst_BoardLayout::layout_data()
     QTest::newRow("wide 1904: ten a row")
         << 1904.f << 300.f << 25 << QList<int>{8, 185, 362, 539, 716, 893, 1070, 1247, 1424, 1601, 8, 185, 362, 539, 716, 893, 1070, 1247, 1424, 1601}
         << QList<int>{8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 217, 217, 217, 217, 217, 217, 217, 217, 217, 217} << 10 << 1;
+    // Beyond 32767 rows off screen the maximum still counts every row.
+    QTest::newRow("largest list of 16-bit rows") << 552.f << 478.f << 9 + 3 * 32767 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
+        << QList<int>{8, 8, 8, 217, 217, 217, 426, 426, 426} << 3 << 32767;
+    QTest::newRow("one row more") << 552.f << 478.f << 9 + 3 * 32767 + 1 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
+        << QList<int>{8, 8, 8, 217, 217, 217, 426, 426, 426} << 3 << 32768;
+    QTest::newRow("a million, one per row") << 300.f << 478.f << 1'000'000 << QList<int>{8, 8, 8}
+        << QList<int>{8, 217, 426} << 1 << 999'997;
 }
 
 void tst_BoardLayout::layout()
@@ -96,21 +102,7 @@ void tst_BoardLayout::layout()
     QCOMPARE(::lefts(l), lefts);
     QCOMPARE(::tops(l), tops);
     QCOMPARE(l.RowLength, rowLength);
-    QVERIFY(l.Maximum.has_value());
-    QCOMPARE(int(*l.Maximum), maximum);
-}
-
-void tst_BoardLayout::maximumBeyond16BitsIsLeftOpen()
-{
-    // A million boards, one per row: far more than 32767 rows off screen.
-    const BoardLayout l = LayoutBoards(container(300.f, 478.f, 1'000'000));
-    QCOMPARE(l.RowLength, 1);
-    QVERIFY(!l.Maximum.has_value());
-    // Three per row: 333,331 rows, still too many.
-    QVERIFY(!LayoutBoards(container(552.f, 478.f, 1'000'000)).Maximum.has_value());
-    // The largest list that still fits: 9 shown + 3 * 32767.
-    const BoardLayout fits = LayoutBoards(container(552.f, 478.f, 9 + 3 * 32767));
-    QCOMPARE(int(fits.Maximum.value()), 32767);
+    QCOMPARE(l.Maximum, maximum);
 }
 
 void tst_BoardLayout::ceiling_data()
@@ -160,6 +152,8 @@ void tst_BoardLayout::everyBoardReachable_data()
     QTest::newRow("two per row") << 450.f << 23;
     QTest::newRow("three per row") << 552.f << 100;
     QTest::newRow("ten per row") << 1904.f << 101;
+    QTest::newRow("a million, one per row") << 300.f << 1'000'000;
+    QTest::newRow("a million, ten per row") << 1904.f << 1'000'000;
 }
 
 void tst_BoardLayout::everyBoardReachable()
@@ -171,7 +165,7 @@ void tst_BoardLayout::everyBoardReachable()
     const BoardLayout l = LayoutBoards(in);
     const int step = RowCapacity(in);
     const int lastElement = int(l.Elements.size()) - 1;
-    const int maximum = *l.Maximum;
+    const int maximum = l.Maximum;
     QVERIFY(BoardPosition(lastElement, maximum, step) >= count);
     QVERIFY(BoardPosition(0, maximum, step) <= count); // and the view is not past the end
     QCOMPARE(BoardPosition(0, maximum, step) % step, 1 % step); // rows start on row boundaries

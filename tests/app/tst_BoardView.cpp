@@ -8,7 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QStyleOptionSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -36,6 +39,55 @@ QStringList captions(int from, int to)
     return out;
 }
 
+usrBoard* elementCaptioned(const frmMain& w, int position)
+{
+    for (usrBoard* e : w.usrBoards)
+        if (e->isVisible() && e->Caption() == QStringLiteral("Brett %1").arg(position))
+            return e;
+    return nullptr;
+}
+
+// A million boards sharing one, but for a last board of its own.
+const clsBoardCollection& millionBoards()
+{
+    static const clsBoardCollection list = [] {
+        clsBoardCollection out;
+        out.Reserve(1'000'000);
+        auto shared = std::make_shared<clsBoard>();
+        shared->AllocateNumbers(24);
+        for (int i = 1; i < 1'000'000; ++i)
+            out.Add(shared);
+        auto last = std::make_shared<clsBoard>();
+        last->AllocateNumbers(24);
+        out.Add(last);
+        return out;
+    }();
+    return list;
+}
+
+void turnWheel(QWidget* target, int notches)
+{
+    const QPointF at(10, 10);
+    QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120 * notches), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+}
+
+// Drags the scroll bar's thumb from the top down past the bar's end.
+void dragThumbToBottom(QScrollBar* bar)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.orientation = Qt::Vertical;
+    opt.maximum = bar->maximum();
+    const QPoint grip = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar).center();
+    const QPoint below(grip.x(), bar->height() + 40);
+    QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+    QMouseEvent move(QEvent::MouseMove, below, bar->mapToGlobal(below), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar, &move);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, below);
+}
+
 } // namespace
 
 class tst_BoardView : public QObject {
@@ -54,8 +106,19 @@ private Q_SLOTS:
     void lastBoardReachableAtSeveralWidths();
     void reusedElementLooksNew();
     void typedNumberLandsInTheList();
+    void everyBoardOfAMillionReachable_data();
+    void everyBoardOfAMillionReachable();
+    void focusFollowsItsBoard_data();
+    void focusFollowsItsBoard();
+    void pageKeysFromAnywhereInTheView_data();
+    void pageKeysFromAnywhereInTheView();
+    void tabReachesWhatIsSeen();
+    void resizeKeepsThePlace_data();
+    void resizeKeepsThePlace();
 
 private:
+    void activate();
+
     std::unique_ptr<frmMain> w;
 };
 
@@ -207,6 +270,209 @@ void tst_BoardView::typedNumberLandsInTheList()
     cell->selectAll();
     QTest::keyClicks(cell, QStringLiteral("17"));
     QCOMPARE(w->Boards()->Item(2)->Numbers(3), 17);
+}
+
+void tst_BoardView::activate()
+{
+    QApplication::setActiveWindow(w.get());
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+}
+
+void tst_BoardView::everyBoardOfAMillionReachable_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("how");
+    for (const int width : {300, 568, 1920})
+        for (const char* how : {"thumb", "wheel", "keyboard"})
+            QTest::addRow("%d wide, %s", width, how) << width << QString::fromLatin1(how);
+}
+
+void tst_BoardView::everyBoardOfAMillionReachable()
+{
+    QFETCH(int, width);
+    QFETCH(QString, how);
+    w->resize(width, w->height());
+    auto list = std::make_shared<clsBoardCollection>(millionBoards());
+    const auto last = list->Item(list->Count());
+    w->SetBoards(list);
+    w->UpdateControls();
+    QScrollBar* bar = w->vScroll;
+    QVERIFY(bar->isVisible());
+    if (how == QStringLiteral("thumb")) {
+        dragThumbToBottom(bar);
+    } else if (how == QStringLiteral("wheel")) {
+        bar->setValue(bar->maximum() - 1);
+        turnWheel(w->picClient, 1);
+    } else {
+        QTest::keyClick(w->usrBoards[0]->txtCell[0], Qt::Key_End, Qt::ControlModifier);
+    }
+    QCOMPARE(bar->value(), bar->maximum());
+    usrBoard* shown = elementCaptioned(*w, 1'000'000);
+    QVERIFY(shown);
+    // Its cells and "X" work there too.
+    shown->txtCell[0]->selectAll();
+    QTest::keyClicks(shown->txtCell[0], QStringLiteral("77"));
+    QCOMPARE(last->Numbers(0), 77);
+    QTest::mouseClick(shown->cmdDelete, Qt::LeftButton);
+    QCOMPARE(w->Boards()->Count(), 999'999);
+    QVERIFY(w->Boards()->Item(999'999) != last);
+}
+
+void tst_BoardView::focusFollowsItsBoard_data()
+{
+    // Brett 5 (element 1 at scroll position 1) has the focus, cell 3 with the caret
+    // after its first digit, or its "X".
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("onDelete");
+    QTest::addColumn<int>("element"); // that has the focus afterwards; -1 the view itself
+    QTest::newRow("wheel down: out of view") << QStringLiteral("wheel down") << false << -1;
+    QTest::newRow("wheel up: follows") << QStringLiteral("wheel up") << false << 4;
+    QTest::newRow("earlier board deleted") << QStringLiteral("delete board 4") << false << 0;
+    QTest::newRow("resize to six a row") << QStringLiteral("resize") << false << 4;
+    QTest::newRow("refresh in place, as after Check") << QStringLiteral("refresh") << false << 1;
+    QTest::newRow("clear all") << QStringLiteral("clear all") << false << -1;
+    QTest::newRow("its own X") << QStringLiteral("space") << true << -1;
+}
+
+void tst_BoardView::focusFollowsItsBoard()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, onDelete);
+    QFETCH(int, element);
+    addEmpty(*w, 30);
+    w->vScroll->setValue(1);
+    activate();
+    QCOMPARE(w->usrBoards[1]->Caption(), QStringLiteral("Brett 5"));
+    const auto board5 = w->Boards()->Item(5);
+    board5->Numbers(3, 45);
+    w->UpdateControls();
+    QWidget* start = onDelete ? static_cast<QWidget*>(w->usrBoards[1]->cmdDelete) : w->usrBoards[1]->txtCell[3];
+    start->setFocus(Qt::MouseFocusReason);
+    if (!onDelete)
+        w->usrBoards[1]->txtCell[3]->setCursorPosition(1);
+
+    if (action == QStringLiteral("wheel down"))
+        turnWheel(w->picClient, 1);
+    else if (action == QStringLiteral("wheel up"))
+        turnWheel(w->picClient, -1);
+    else if (action == QStringLiteral("delete board 4"))
+        w->usrBoard_DeleteBoard(0);
+    else if (action == QStringLiteral("resize"))
+        w->resize(1200, w->height());
+    else if (action == QStringLiteral("refresh"))
+        w->UpdateControls();
+    else if (action == QStringLiteral("clear all"))
+        w->mnuClearAll->trigger();
+    else if (action == QStringLiteral("space"))
+        QTest::keyClick(start, Qt::Key_Space);
+
+    QWidget* focus = QApplication::focusWidget();
+    if (element >= 0) {
+        usrBoard* e = w->usrBoards[std::size_t(element)];
+        QCOMPARE(e->Board, board5);
+        QCOMPARE(focus, onDelete ? static_cast<QWidget*>(e->cmdDelete) : e->txtCell[3]);
+        if (!onDelete)
+            QCOMPARE(e->txtCell[3]->cursorPosition(), 1);
+        return;
+    }
+    // The view itself has the focus and shows it; typing and Space change nothing.
+    QCOMPARE(focus, w->picClient);
+    const QImage view = w->picClient->grab().toImage();
+    QCOMPARE(view.pixelColor(1, view.height() / 2), w->picClient->palette().color(QPalette::Highlight));
+    const int count = w->Boards()->Count();
+    QTest::keyClicks(focus, QStringLiteral("9 "));
+    QTest::keyClick(focus, Qt::Key_Space);
+    QCOMPARE(w->Boards()->Count(), count);
+    for (const auto& board : *w->Boards())
+        for (int k = 1; k < 25; ++k)
+            QCOMPARE(board->Numbers(k), k == 3 && board == board5 ? 45 : 0);
+}
+
+void tst_BoardView::pageKeysFromAnywhereInTheView_data()
+{
+    QTest::addColumn<int>("from"); // a cell, 25 for "X", -1 the view itself
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<int>("position"); // from position 2 of 0..11
+    QTest::newRow("cell, PageDown") << 7 << QKeySequence(Qt::Key_PageDown) << 3;
+    QTest::newRow("cell, Ctrl+End") << 7 << QKeySequence(Qt::CTRL | Qt::Key_End) << 11;
+    QTest::newRow("cell, plain End stays in the text") << 7 << QKeySequence(Qt::Key_End) << 2;
+    QTest::newRow("X, PageUp") << 25 << QKeySequence(Qt::Key_PageUp) << 1;
+    QTest::newRow("view, Ctrl+Home") << -1 << QKeySequence(Qt::CTRL | Qt::Key_Home) << 0;
+}
+
+void tst_BoardView::pageKeysFromAnywhereInTheView()
+{
+    QFETCH(int, from);
+    QFETCH(QKeySequence, keys);
+    QFETCH(int, position);
+    addEmpty(*w, 40);
+    w->vScroll->setValue(2);
+    usrBoard* e = w->usrBoards[4];
+    QWidget* target = from < 0 ? w->picClient : from == 25 ? static_cast<QWidget*>(e->cmdDelete) : e->txtCell[std::size_t(from)];
+    QTest::keySequence(target, keys);
+    QCOMPARE(w->vScroll->value(), position);
+}
+
+void tst_BoardView::tabReachesWhatIsSeen()
+{
+    addEmpty(*w, 30);
+    activate();
+    w->picClient->setFocus(Qt::TabFocusReason);
+    // Once round: the view, then its stops, back to the view.
+    QList<QWidget*> stops;
+    for (int i = 0; i < 400 && (stops.isEmpty() || stops.back() != w->picClient); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops << QApplication::focusWidget();
+    }
+    QCOMPARE(stops.back(), w->picClient);
+    QVERIFY(stops.contains(w->vScroll));
+    QRect seen = w->picClient->rect();
+    seen.setRight(w->vScroll->x() - 1);
+    int cells = 0;
+    for (QWidget* stop : std::as_const(stops)) {
+        if (stop == w->picClient || stop == w->vScroll)
+            continue;
+        QVERIFY(seen.contains(QRect(stop->mapTo(w->picClient, QPoint(0, 0)), stop->size())));
+        cells += qobject_cast<QLineEdit*>(stop) ? 1 : 0;
+    }
+    // Rows one and two whole; of the cut third row only its "X" buttons.
+    QCOMPARE(cells, 6 * 25);
+    QCOMPARE(stops.size(), 6 * 26 + 3 + 2);
+    QVERIFY(stops.indexOf(w->usrBoards[0]->cmdDelete) < stops.indexOf(w->usrBoards[1]->txtCell[0]));
+}
+
+void tst_BoardView::resizeKeepsThePlace_data()
+{
+    QTest::addColumn<int>("fromWidth");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("toWidth");
+    QTest::addColumn<int>("toHeight");
+    QTest::addColumn<int>("first"); // the board in view before, in the first row after
+    QTest::newRow("ten a row to three") << 1920 << 7 << 568 << 0 << 71;
+    QTest::newRow("three a row to ten") << 568 << 10 << 1920 << 0 << 31;
+    QTest::newRow("initial width, taller") << 568 << 10 << 568 << 700 << 31;
+}
+
+void tst_BoardView::resizeKeepsThePlace()
+{
+    QFETCH(int, fromWidth);
+    QFETCH(int, position);
+    QFETCH(int, toWidth);
+    QFETCH(int, toHeight);
+    QFETCH(int, first);
+    w->resize(fromWidth, w->height());
+    addEmpty(*w, 100);
+    w->vScroll->setValue(position);
+    QCOMPARE(w->usrBoards[0]->Caption(), QStringLiteral("Brett %1").arg(first));
+    const int height = toHeight ? toHeight : w->height();
+    QSignalSpy refreshes(w.get(), &frmMain::ControlsUpdated);
+    w->resize(toWidth, height);
+    QCOMPARE(refreshes.count(), 1); // one refresh per resize
+    usrBoard* e = elementCaptioned(*w, first);
+    QVERIFY(e);
+    QCOMPARE(e->y(), w->usrBoards[0]->y());
+    if (toWidth == fromWidth) // nothing changes at the same row length
+        QCOMPARE(w->vScroll->value(), position);
 }
 
 int main(int argc, char** argv)

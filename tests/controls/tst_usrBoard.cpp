@@ -1,6 +1,10 @@
+#include "board/Contrast.h"
 #include "board/clsBoard.h"
 #include "controls/usrBoard.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,6 +26,30 @@ QColor background(const QLineEdit* cell)
     return cell->palette().color(QPalette::Base);
 }
 
+// The best contrast between the cell's background and any pixel of its text, as drawn.
+// The font is drawn without smoothing, so every text pixel has the text colour.
+double drawnContrast(QLineEdit* cell, QRgb* textPixel = nullptr)
+{
+    QFont font = cell->font();
+    font.setStyleStrategy(QFont::NoAntialias);
+    cell->setFont(font);
+    cell->clearFocus(); // no caret or focus frame among the measured pixels
+    const QImage image = cell->grab().toImage();
+    const QRect inside = cell->rect().adjusted(4, 4, -4, -4); // within the frame
+    const std::uint32_t background = image.pixel(inside.topLeft()) & 0xFFFFFFu;
+    double best = 1.0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const double ratio = ContrastRatio(image.pixel(x, y) & 0xFFFFFFu, background);
+            if (ratio > best) {
+                best = ratio;
+                if (textPixel)
+                    *textPixel = image.pixel(x, y);
+            }
+        }
+    return best;
+}
+
 } // namespace
 
 class tst_usrBoard : public QObject {
@@ -40,7 +68,13 @@ private Q_SLOTS:
     void thirtyNumbersShowTheFirst25();
     void updateTwiceChangesNothing();
     void deleteButtonRaisesOnce();
-    void tabWalksCellsThenDelete();
+    void keyboardWalksTheCells();
+    void readableOnADarkDesktop_data();
+    void readableOnADarkDesktop();
+    void wideNumberShowsItsBeginning_data();
+    void wideNumberShowsItsBeginning();
+    void screenReaderNames_data();
+    void screenReaderNames();
 };
 
 void tst_usrBoard::newControl()
@@ -137,6 +171,7 @@ void tst_usrBoard::typedText_data()
     QTest::newRow("1e2") << QStringLiteral("1e2") << 100;
     QTest::newRow("-3") << QStringLiteral("-3") << -3;
     QTest::newRow("too large keeps the number") << QStringLiteral("3000000000") << 300000000; // the last keystroke overflows
+    QTest::newRow("exponent too large") << QStringLiteral("1e400") << 10000;
 }
 
 void tst_usrBoard::typedText()
@@ -153,6 +188,16 @@ void tst_usrBoard::typedText()
     QCOMPARE(board->Numbers(1), stored);
     QCOMPARE(c.txtCell[1]->text(), typed); // the cell keeps what was typed
     QCOMPARE(board->Numbers(0), 9);
+    // Text that was not taken is marked, and the tooltip says what the board holds.
+    const bool notTaken = QString::number(stored) != typed && typed.toDouble() > 2147483647.0;
+    QCOMPARE(c.Overflowed(1), notTaken);
+    QCOMPARE(c.txtCell[1]->toolTip().contains(QStringLiteral("keeps %1").arg(stored)), notTaken);
+    QCOMPARE(c.txtCell[1]->palette().color(QPalette::Text) != c.txtCell[0]->palette().color(QPalette::Text), notTaken);
+    c.txtCell[1]->selectAll();
+    QTest::keyClicks(c.txtCell[1], QStringLiteral("5")); // the next valid text clears the mark
+    QVERIFY(!c.Overflowed(1));
+    QCOMPARE(c.txtCell[1]->palette().color(QPalette::Text), c.txtCell[0]->palette().color(QPalette::Text));
+    QVERIFY(c.txtCell[1]->toolTip().isEmpty());
 }
 
 void tst_usrBoard::typingBeyondTheBoardStoresNothing()
@@ -203,7 +248,7 @@ void tst_usrBoard::deleteButtonRaisesOnce()
     QCOMPARE(spy.count(), 2);
 }
 
-void tst_usrBoard::tabWalksCellsThenDelete()
+void tst_usrBoard::keyboardWalksTheCells()
 {
     usrBoard c;
     c.show();
@@ -216,6 +261,124 @@ void tst_usrBoard::tabWalksCellsThenDelete()
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), c.cmdDelete);
+    // Up and Down move within the board's grid; Home, End, Left, Right stay in the text.
+    const auto key = [](QLineEdit* cell, Qt::Key k) { QTest::keyClick(cell, k); return QApplication::focusWidget(); };
+    QCOMPARE(key(c.txtCell[7], Qt::Key_Up), c.txtCell[2]);
+    QCOMPARE(key(c.txtCell[2], Qt::Key_Up), c.txtCell[2]); // the top row
+    QCOMPARE(key(c.txtCell[2], Qt::Key_Down), c.txtCell[7]);
+    QCOMPARE(key(c.txtCell[7], Qt::Key_End), c.txtCell[7]);
+    QCOMPARE(key(c.txtCell[7], Qt::Key_Left), c.txtCell[7]);
+    QCOMPARE(key(c.txtCell[7], Qt::Key_Home), c.txtCell[7]);
+    QCOMPARE(key(c.txtCell[7], Qt::Key_Right), c.txtCell[7]);
+    QCOMPARE(c.txtCell[7]->cursorPosition(), 1);
+}
+
+void tst_usrBoard::readableOnADarkDesktop_data()
+{
+    QTest::addColumn<int>("colour"); // 0x00BBGGRR; -1 leaves the cell unpainted
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("white") << CellWhite << QString();
+    QTest::newRow("green") << CellGreen << QString();
+    QTest::newRow("dark red 0x800000") << 0x000080 << QString();
+    QTest::newRow("unpainted") << -1 << QString();
+    QTest::newRow("overflow on white") << CellWhite << QStringLiteral("9999999999");
+    QTest::newRow("overflow on green") << CellGreen << QStringLiteral("9999999999");
+    QTest::newRow("overflow on dark red") << 0x000080 << QStringLiteral("9999999999");
+    QTest::newRow("overflow unpainted") << -1 << QStringLiteral("9999999999");
+}
+
+void tst_usrBoard::readableOnADarkDesktop()
+{
+    QFETCH(int, colour);
+    QFETCH(QString, typed);
+    // A dark desktop: light text on dark fields, as a dark style gives.
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEC));
+    dark.setColor(QPalette::Base, QColor(0x2D, 0x2D, 0x2D));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEC));
+    QApplication::setPalette(dark);
+    auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+
+    usrBoard c;
+    auto board = boardOf({7}, colour < 0 ? CellWhite : colour);
+    c.Board = board;
+    if (colour >= 0)
+        c.Update();
+    QLineEdit* cell = c.txtCell[0];
+    if (!typed.isEmpty()) {
+        cell->selectAll();
+        QTest::keyClicks(cell, typed);
+        cell->setCursorPosition(0);
+    }
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    QRgb text = 0;
+    QVERIFY2(drawnContrast(cell, &text) >= 4.5, qPrintable(QString::number(drawnContrast(cell))));
+    if (!typed.isEmpty()) // the warning is a red, not the plain text colour
+        QVERIFY(qRed(text) > qGreen(text) + 40 && qRed(text) > qBlue(text) + 40);
+}
+
+void tst_usrBoard::wideNumberShowsItsBeginning_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("07") << 7 << true;
+    QTest::newRow("int max") << 2147483647 << false;
+    QTest::newRow("int min") << int(-2147483647 - 1) << false;
+    QTest::newRow("89992") << 89992 << false;
+}
+
+void tst_usrBoard::wideNumberShowsItsBeginning()
+{
+    QFETCH(int, number);
+    QFETCH(bool, fits);
+    usrBoard c;
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    c.Board = boardOf({number});
+    c.Update();
+    QLineEdit* cell = c.txtCell[0];
+    QCOMPARE(cell->cursorPosition(), 0); // the caret, and so the view, at the start
+    QCOMPARE(cell->toolTip(), fits ? QString() : usrBoard::FormatNumber(number));
+}
+
+void tst_usrBoard::screenReaderNames_data()
+{
+    QTest::addColumn<int>("part"); // a cell, or 25 for "X"
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("cell 7") << 6 << QStringLiteral("Brett 3, number 7 of 25") << QStringLiteral("06");
+    QTest::newRow("green cell") << 1 << QStringLiteral("Brett 3, number 2 of 25, drawn") << QStringLiteral("01");
+    QTest::newRow("X") << 25 << QStringLiteral("Delete Brett 3") << QString();
+}
+
+void tst_usrBoard::screenReaderNames()
+{
+    QFETCH(int, part);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    usrBoard c;
+    auto board = std::make_shared<clsBoard>();
+    board->AllocateNumbers(24);
+    for (int i = 0; i < 25; ++i)
+        board->Numbers(i, i);
+    board->zanvo(1, CellGreen);
+    c.Board = board;
+    c.Update();
+    c.Caption(QStringLiteral("Brett 3"));
+    // Named when a screen reader starts, and renamed with the board while it runs.
+    QAccessible::setActive(true);
+    auto inactive = qScopeGuard([] { QAccessible::setActive(false); });
+    QWidget* widget = part == 25 ? static_cast<QWidget*>(c.cmdDelete) : c.txtCell[std::size_t(part)];
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), name);
+    if (!value.isNull())
+        QCOMPARE(accessible->text(QAccessible::Value), value);
+    c.Caption(QStringLiteral("Brett 4"));
+    QCOMPARE(accessible->text(QAccessible::Name), QString(name).replace(u'3', u'4'));
 }
 
 QTEST_MAIN(tst_usrBoard)
