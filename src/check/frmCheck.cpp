@@ -129,8 +129,32 @@ void frmCheck::UpdateList(QListWidget& refListview, const clsBoard& refBoard)
         refListview.addItem(QString::number(refBoard.Numbers(i)));
 }
 
+namespace {
+
+// The dialog has no owner, so when a box of its own closes the window manager may
+// give the focus to the main window; the keys (Alt+A again) belong here.
+class ActiveAgainAfterwards {
+public:
+    explicit ActiveAgainAfterwards(QWidget* dialog) : m_dialog(dialog) {}
+    ~ActiveAgainAfterwards()
+    {
+        if (m_dialog->isVisible()) {
+            m_dialog->raise();
+            m_dialog->activateWindow();
+        }
+    }
+    ActiveAgainAfterwards(const ActiveAgainAfterwards&) = delete;
+    ActiveAgainAfterwards& operator=(const ActiveAgainAfterwards&) = delete;
+
+private:
+    QWidget* m_dialog;
+};
+
+} // namespace
+
 void frmCheck::cmdAdd_Click()
 {
+    const ActiveAgainAfterwards keepKeys(this);
     // A cancelled box answers an empty text, which reads as 0.
     const QString answer = QInputDialog::getText(this, QStringLiteral("Adding"), QStringLiteral("Write the number to add."));
 

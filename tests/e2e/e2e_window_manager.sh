@@ -68,11 +68,14 @@ xprop -id "$check" WM_STATE | grep -q 'Normal' || e2e_fail "the check dialog was
 # 2. Behind the main window, "Check" brings it back, active.
 xdotool windowactivate --sync "$main" 2>/dev/null || e2e_focus "$main"
 e2e_keys ctrl+c
-n=0
-until [ "$(xdotool getactivewindow 2>/dev/null)" = "$check" ]; do
-    n=$((n + 1)); [ $n -gt 50 ] && e2e_fail "the check dialog did not come back active"
-    sleep 0.1
-done
+until_active() {
+    local n=0
+    until [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; do
+        n=$((n + 1)); [ $n -gt 50 ] && e2e_fail "$2"
+        sleep 0.1
+    done
+}
+until_active "$check" "the check dialog did not come back active"
 
 # 3. An answer outside 32 bits: a message over the dialog, nothing added.
 e2e_keys alt+a
@@ -85,6 +88,7 @@ same_centre "$range" "$check" "the range message"
 e2e_focus "$range"
 e2e_keys Return
 e2e_window_gone "Adding"
+until_active "$check" "the keys did not go back to the check dialog after Add"
 
 # 4. A missing file: the message stands over the main window in its corner.
 e2e_focus "$main"
