@@ -10,11 +10,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -57,36 +53,14 @@ QString namedDecodeProblem(const QString& sFile, const std::string& description)
     return QStringLiteral("The file %1 could not be read: %2%3").arg(quoted(sFile), text, stop);
 }
 
-// Opens for reading without ever waiting: a pipe or device swapped in after the
-// status check is refused here instead of blocking the open or the reads.
-void openOrdinaryFile(QFile& file, const QString& sFile)
-{
-    errno = 0;
-    const int fd = ::open(QFile::encodeName(sFile).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        const int error = errno;
-        failOpen(ProblemFromErrno(error, sFile), sFile, QString::fromLocal8Bit(std::strerror(error)));
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        failOpen(S_ISDIR(st.st_mode) ? FileProblem::IsFolder : FileProblem::NotOrdinaryFile, sFile);
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        failOpen(FileProblem::Other, sFile, file.errorString());
-    }
-}
-
 } // namespace
 
 BoardsRef ReadBoardFile(const QString& sFile)
 {
-    if (const std::optional<FileProblem> problem = ProblemBeforeReading(sFile))
-        failOpen(*problem, sFile);
     QFile file;
-    openOrdinaryFile(file, sFile);
+    QString systemText;
+    if (const std::optional<FileProblem> problem = OpenOrdinaryFile(file, sFile, systemText))
+        failOpen(*problem, sFile, systemText);
     const qint64 size = file.size();
     bool readFailed = false;
     BoardFileReader reader(static_cast<std::uint64_t>(size), [&](std::span<std::uint8_t> into) -> std::size_t {
