@@ -1,6 +1,6 @@
 #include "frmMain.h"
 
-#include "ErrorReport.h"
+#include "dialogs/ErrorReport.h"
 #include "check/frmCheck.h"
 #include "controls/usrBoard.h"
 #include "dialogs/clsCommonDialogs.h"
