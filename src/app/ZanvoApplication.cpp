@@ -1,6 +1,6 @@
 #include "ZanvoApplication.h"
 
-#include "ErrorReport.h"
+#include "dialogs/ErrorReport.h"
 
 #include "zanvo_version.h"
 

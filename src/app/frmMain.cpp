@@ -1,7 +1,7 @@
 #include "frmMain.h"
 
 #include "BoardView.h"
-#include "ErrorReport.h"
+#include "dialogs/ErrorReport.h"
 #include "check/frmCheck.h"
 #include "controls/usrBoard.h"
 #include "dialogs/clsCommonDialogs.h"

@@ -1,21 +1,16 @@
 #include "BoardFileIO.h"
 
 #include "BoardFile.h"
+#include "BoardFileSave.h"
 #include "FileProblem.h"
 #include "ZanvoError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -38,14 +33,6 @@ QString quoted(const QString& sFile)
     failOpen(ErrorNumberFor(problem), ProblemSentence(problem, sFile, systemText));
 }
 
-[[noreturn]] void failSave(FileProblem problem, const QString& sFile, const QString& systemText = {})
-{
-    throw ZanvoError(ErrorNumberFor(problem),
-                     (ProblemSentence(problem, sFile, systemText)
-                      + QStringLiteral(" The boards were not saved; any file of that name is unchanged."))
-                         .toStdString());
-}
-
 // The problem behind a failed call on a file: errno where the system left one,
 // else what Qt reports (a full disk is the one cause Qt tells apart).
 FileProblem problemAfter(int error, const QFileDevice& file, const QString& sFile)
@@ -66,72 +53,14 @@ QString namedDecodeProblem(const QString& sFile, const std::string& description)
     return QStringLiteral("The file %1 could not be read: %2%3").arg(quoted(sFile), text, stop);
 }
 
-// Opens for reading without ever waiting: a pipe or device swapped in after the
-// status check is refused here instead of blocking the open or the reads.
-void openOrdinaryFile(QFile& file, const QString& sFile)
-{
-    errno = 0;
-    const int fd = ::open(QFile::encodeName(sFile).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        const int error = errno;
-        failOpen(ProblemFromErrno(error, sFile), sFile, QString::fromLocal8Bit(std::strerror(error)));
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        failOpen(S_ISDIR(st.st_mode) ? FileProblem::IsFolder : FileProblem::NotOrdinaryFile, sFile);
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        failOpen(FileProblem::Other, sFile, file.errorString());
-    }
-}
-
-// The file's mode bits, without the flags Qt derives from the current user.
-QFileDevice::Permissions modeOf(const QString& sFile)
-{
-    return QFile::permissions(sFile) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-}
-
-// Under a file-size limit the system stops the whole program with SIGXFSZ unless
-// the signal is ignored; ignored, the write fails and the save can report it.
-class FileSizeSignalIgnored {
-public:
-    FileSizeSignalIgnored() noexcept
-    {
-#ifdef SIGXFSZ
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        m_active = sigaction(SIGXFSZ, &ignore, &m_previous) == 0;
-#endif
-    }
-    ~FileSizeSignalIgnored()
-    {
-#ifdef SIGXFSZ
-        if (m_active)
-            sigaction(SIGXFSZ, &m_previous, nullptr);
-#endif
-    }
-    FileSizeSignalIgnored(const FileSizeSignalIgnored&) = delete;
-    FileSizeSignalIgnored& operator=(const FileSizeSignalIgnored&) = delete;
-
-private:
-#ifdef SIGXFSZ
-    struct sigaction m_previous {};
-    bool m_active = false;
-#endif
-};
-
 } // namespace
 
 BoardsRef ReadBoardFile(const QString& sFile)
 {
-    if (const std::optional<FileProblem> problem = ProblemBeforeReading(sFile))
-        failOpen(*problem, sFile);
     QFile file;
-    openOrdinaryFile(file, sFile);
+    QString systemText;
+    if (const std::optional<FileProblem> problem = OpenOrdinaryFile(file, sFile, systemText))
+        failOpen(*problem, sFile, systemText);
     const qint64 size = file.size();
     bool readFailed = false;
     BoardFileReader reader(static_cast<std::uint64_t>(size), [&](std::span<std::uint8_t> into) -> std::size_t {
@@ -158,67 +87,28 @@ BoardsRef ReadBoardFile(const QString& sFile)
 
 void WriteBoardFile(const QString& sFile, const clsBoardCollection& boards)
 {
-    // A loop of links would be replaced by a plain file, a device by a copy.
-    if (const std::optional<FileProblem> problem = ProblemBeforeWriting(sFile))
-        failSave(*problem, sFile);
-    const QFileInfo info(sFile);
-    // The new bytes go to a file beside the target, which replaces it only once
-    // every byte is written and on disk. QSaveFile also refuses an existing file
-    // the user may not write, although the folder would allow replacing it.
-    QSaveFile file(sFile);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        const int error = errno;
-        const bool mayWrite = info.exists() ? info.isWritable() : QFileInfo(info.absolutePath()).isWritable();
-        failSave(!mayWrite && error != EROFS ? FileProblem::NoPermission : problemAfter(error, file, sFile), sFile,
-                 file.errorString());
-    }
-    const FileSizeSignalIgnored signalIgnored;
-    std::vector<std::uint8_t> buffer;
-    auto fail = [&](int error) {
-        const FileProblem problem = problemAfter(error, file, sFile);
-        const QString why = file.errorString();
-        file.cancelWriting();
-        failSave(problem, sFile, why);
-    };
-    // A short write leaves errno untouched; writing the rest then fails with the
-    // cause (ENOSPC, EFBIG ...), so the loop goes on until a call says why.
-    auto flush = [&] {
-        const char* data = reinterpret_cast<const char*>(buffer.data());
-        auto left = static_cast<qint64>(buffer.size());
-        while (left > 0) {
-            errno = 0;
-            const qint64 written = file.write(data, left);
-            if (written <= 0)
-                fail(errno);
-            data += written;
-            left -= written;
-        }
-        buffer.clear();
-    };
+    // The list is encoded a piece at a time, so its bytes are never held whole.
+    bool counted = false;
+    auto next = boards.begin();
     try {
-        buffer.reserve(ChunkBytes + 256);
-        BoardFileWriter writer(buffer);
-        writer.WriteInt32(boards.Count());
-        for (const auto& board : boards) {
-            board->FileSave(writer);
-            if (buffer.size() >= ChunkBytes)
-                flush();
-        }
-        flush();
+        WriteBoardFileBytes(sFile, [&](std::vector<std::uint8_t>& out) {
+            if (counted && next == boards.end())
+                return false;
+            out.clear();
+            out.reserve(ChunkBytes + 256);
+            BoardFileWriter writer(out);
+            if (!counted) {
+                writer.WriteInt32(boards.Count());
+                counted = true;
+            }
+            for (; next != boards.end() && out.size() < ChunkBytes; ++next)
+                (*next)->FileSave(writer);
+            return true;
+        });
     } catch (const std::bad_alloc&) {
-        file.cancelWriting();
         throw ZanvoError(ErrorNumber::OutOfMemory,
                          QStringLiteral("There is not enough memory to save %1. Any file of that name is unchanged.")
                              .arg(quoted(sFile))
                              .toStdString());
     }
-    const QFileDevice::Permissions before = info.exists() ? modeOf(sFile) : QFileDevice::Permissions();
-    errno = 0;
-    if (!file.commit())
-        failSave(problemAfter(errno, file, sFile), sFile, file.errorString());
-    // Replacing adds the owner's write bit to a read-only file that root saves
-    // over; the file keeps the mode it had.
-    if (before != QFileDevice::Permissions() && modeOf(sFile) != before)
-        QFile::setPermissions(sFile, before);
 }

@@ -3,11 +3,11 @@
 #include "FileProblem.h"
 #include "ZanvoError.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <csignal>
 
 namespace {
 
@@ -19,6 +19,8 @@ namespace {
                          .toStdString());
 }
 
+// The problem behind a failed call on a file: errno where the system left one,
+// else what Qt reports (a full disk is the one cause Qt tells apart).
 FileProblem problemAfter(int error, const QFileDevice& file, const QString& sFile)
 {
     if (error != 0)
@@ -26,18 +28,53 @@ FileProblem problemAfter(int error, const QFileDevice& file, const QString& sFil
     return file.error() == QFileDevice::ResourceError ? FileProblem::DiskFull : FileProblem::Other;
 }
 
+// The file's mode bits, without the flags Qt derives from the current user.
 QFileDevice::Permissions modeOf(const QString& sFile)
 {
     return QFile::permissions(sFile) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
 }
 
+// Under a file-size limit the system stops the whole program with SIGXFSZ unless
+// the signal is ignored; ignored, the write fails and the save can report it.
+class FileSizeSignalIgnored {
+public:
+    FileSizeSignalIgnored() noexcept
+    {
+#ifdef SIGXFSZ
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        m_active = sigaction(SIGXFSZ, &ignore, &m_previous) == 0;
+#endif
+    }
+    ~FileSizeSignalIgnored()
+    {
+#ifdef SIGXFSZ
+        if (m_active)
+            sigaction(SIGXFSZ, &m_previous, nullptr);
+#endif
+    }
+    FileSizeSignalIgnored(const FileSizeSignalIgnored&) = delete;
+    FileSizeSignalIgnored& operator=(const FileSizeSignalIgnored&) = delete;
+
+private:
+#ifdef SIGXFSZ
+    struct sigaction m_previous {};
+    bool m_active = false;
+#endif
+};
+
 } // namespace
 
 void WriteBoardFileBytes(const QString& sFile, const BoardBytesSource& source)
 {
+    // A loop of links would be replaced by a plain file, a device by a copy.
     if (const std::optional<FileProblem> problem = ProblemBeforeWriting(sFile))
         failSave(*problem, sFile);
     const QFileInfo info(sFile);
+    // The new bytes go to a file beside the target, which replaces it only once
+    // every byte is written and on disk. QSaveFile also refuses an existing file
+    // the user may not write, although the folder would allow replacing it.
     QSaveFile file(sFile);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
@@ -46,10 +83,12 @@ void WriteBoardFileBytes(const QString& sFile, const BoardBytesSource& source)
         failSave(!mayWrite && error != EROFS ? FileProblem::NoPermission : problemAfter(error, file, sFile), sFile,
                  file.errorString());
     }
+    const FileSizeSignalIgnored signalIgnored;
     std::vector<std::uint8_t> piece;
     try {
         while (source(piece)) {
-            // A short write leaves errno alone; the next call says why (ENOSPC, EFBIG).
+            // A short write leaves errno untouched; writing the rest then fails with
+            // the cause (ENOSPC, EFBIG ...), so the loop goes on until a call says why.
             const char* data = reinterpret_cast<const char*>(piece.data());
             auto left = static_cast<qint64>(piece.size());
             while (left > 0) {
@@ -71,6 +110,8 @@ void WriteBoardFileBytes(const QString& sFile, const BoardBytesSource& source)
     errno = 0;
     if (!file.commit())
         failSave(problemAfter(errno, file, sFile), sFile, file.errorString());
+    // Replacing adds the owner's write bit to a read-only file that root saves
+    // over; the file keeps the mode it had.
     if (before != QFileDevice::Permissions() && modeOf(sFile) != before)
         QFile::setPermissions(sFile, before);
 }

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -174,5 +177,30 @@ std::optional<FileProblem> ProblemBeforeWriting(const QString& file)
         return FileProblem::IsFolder;
     if (!S_ISREG(st.st_mode))
         return FileProblem::NotOrdinaryFile;
+    return std::nullopt;
+}
+
+std::optional<FileProblem> OpenOrdinaryFile(QFile& file, const QString& sFile, QString& systemText)
+{
+    if (const std::optional<FileProblem> problem = ProblemBeforeReading(sFile))
+        return problem;
+    errno = 0;
+    const int fd = ::open(QFile::encodeName(sFile).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        systemText = QString::fromLocal8Bit(std::strerror(error));
+        return ProblemFromErrno(error, sFile);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(st.st_mode) ? FileProblem::IsFolder : FileProblem::NotOrdinaryFile;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        systemText = file.errorString();
+        ::close(fd);
+        return FileProblem::Other;
+    }
     return std::nullopt;
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFile;
+
 #include <optional>
 
 // What went wrong with a file, as the user should hear it. The board file, the
@@ -45,3 +47,11 @@ std::optional<FileProblem> ProblemBeforeReading(const QString& file);
 // replace by a plain file), a folder, a device, pipe or socket, a missing folder.
 // A file that does not exist yet is no problem.
 std::optional<FileProblem> ProblemBeforeWriting(const QString& file);
+
+// Opens an ordinary file for reading, the one way every reader opens one: what
+// ProblemBeforeReading names is refused unopened, and the open itself never waits,
+// so a pipe or device put in the file's place after that check is refused on the
+// open file instead of blocking the open or the reads. Returns the problem, with the
+// system's words in systemText where it has any, and `file` left closed; nothing
+// once `file` is open (unbuffered; closed with it).
+std::optional<FileProblem> OpenOrdinaryFile(QFile& file, const QString& sFile, QString& systemText);

@@ -25,16 +25,12 @@ constexpr std::size_t Chunk = 256 * 1024;
 
 } // namespace
 
-BoardFileStream::BoardFileStream(const QString& sFile) : m_file(sFile), m_device(sFile)
+BoardFileStream::BoardFileStream(const QString& sFile) : m_file(sFile)
 {
     // A pipe or device could block the open or never end: refused unopened.
-    if (const std::optional<FileProblem> problem = ProblemBeforeReading(sFile))
-        failOpen(*problem, sFile);
-    errno = 0;
-    if (!m_device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        failOpen(ProblemFromErrno(errno, sFile), sFile, m_device.errorString());
-    if (m_device.isSequential())
-        failOpen(FileProblem::NotOrdinaryFile, sFile);
+    QString systemText;
+    if (const std::optional<FileProblem> problem = OpenOrdinaryFile(m_device, sFile, systemText))
+        failOpen(*problem, sFile, systemText);
     m_size = static_cast<std::uint64_t>(m_device.size());
     m_buffer.resize(Chunk);
 

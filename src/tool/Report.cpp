@@ -5,6 +5,7 @@
 
 #include "board/CellFormat.h"
 #include "board/Contrast.h"
+#include "board/FileProblem.h"
 #include "board/ZanvoError.h"
 #include "check/MatchCheck.h"
 
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <string>
 #include <unistd.h>
@@ -382,6 +384,60 @@ void ReportPainter::Finish()
         failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("The PDF cannot be finished"));
 }
 
+// What the PDF writer writes, handed on to the file whole or not at all. The
+// writer ignores a short write, and a buffered QSaveFile loses a failure in its
+// last flush: under a file-size limit either would leave a cut-off report that
+// still counts as written. A short write leaves errno untouched; writing the rest
+// then fails with the cause (EFBIG, ENOSPC ...), which is kept.
+class WholeWrites : public QIODevice {
+public:
+    explicit WholeWrites(QFileDevice& file) : m_file(file)
+    {
+        m_held.reserve(Piece);
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+
+    // Writes what is still held; false once any write has failed.
+    bool Flush()
+    {
+        const char* data = m_held.constData();
+        for (qint64 left = m_held.size(); left > 0 && m_error == 0;) {
+            errno = 0;
+            const qint64 written = m_file.write(data, left);
+            if (written <= 0) {
+                m_error = errno != 0 ? errno : EIO;
+                m_why = m_file.errorString();
+            }
+            data += std::max<qint64>(written, 0);
+            left -= std::max<qint64>(written, 0);
+        }
+        m_held.clear();
+        return m_error == 0;
+    }
+    bool Failed() const noexcept { return m_error != 0; }
+    // The cause of the first failed write, in plain words.
+    FileProblem Problem() const { return ProblemFromErrno(m_error, m_file.fileName()); }
+    QString Why() const { return m_why; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        m_held.append(data, size);
+        if (m_held.size() >= Piece && !Flush())
+            return -1;
+        return size;
+    }
+
+private:
+    static constexpr qsizetype Piece = qsizetype(1) << 20;
+    QFileDevice& m_file;
+    QByteArray m_held;
+    int m_error = 0;
+    QString m_why;
+};
+
 QPageSize pageSize(ReportPaper paper)
 {
     return QPageSize(paper == ReportPaper::Letter ? QPageSize::Letter : QPageSize::A4);
@@ -484,10 +540,11 @@ void WriteReport(const ReportRequest& request)
     if (target.exists() && !target.isFile())
         fail(ErrorNumber::PathFileAccess, QStringLiteral("This is not an ordinary file; the report replaces only one"));
     QSaveFile file(request.output);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         fail(ErrorNumber::PermissionDenied, QStringLiteral("The report cannot be written: %1").arg(file.errorString()));
+    WholeWrites whole(file);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&whole);
         writer.setResolution(static_cast<int>(Dpi));
         writer.setPageSize(pageSize(request.paper));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -505,9 +562,16 @@ void WriteReport(const ReportRequest& request)
             }
             painter.Board(stream.Position(), board, hits);
             progress.Update(stream.Position(), stream.BoardCount(), painter.Page());
+            if (whole.Failed())
+                break; // the rest would be painted for nothing
         }
         painter.Summary(stream.Position());
         painter.Finish();
+    }
+    if (!whole.Flush()) {
+        file.cancelWriting();
+        fail(ErrorNumberFor(whole.Problem()),
+             QStringLiteral("The report cannot be written: %1; any file of that name is unchanged").arg(whole.Why()));
     }
     if (!file.commit())
         fail(file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull : ErrorNumber::DeviceIO,

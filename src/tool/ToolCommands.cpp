@@ -482,12 +482,10 @@ void importCsv(const CommandLine& line, QIODevice& in)
         csv = readCsv(in, name);
     } else {
         // The same rule as for a board file: a pipe or device is refused unopened.
-        if (const std::optional<FileProblem> problem = ProblemBeforeReading(sCsv))
-            throwProblem(*problem, sCsv);
-        QFile device(sCsv);
-        errno = 0;
-        if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-            throwProblem(ProblemFromErrno(errno, sCsv), sCsv, device.errorString());
+        QFile device;
+        QString systemText;
+        if (const std::optional<FileProblem> problem = OpenOrdinaryFile(device, sCsv, systemText))
+            throwProblem(*problem, sCsv, systemText);
         csv = readCsv(device, sCsv);
     }
     bool counted = false;

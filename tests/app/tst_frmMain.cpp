@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "dialogs/ErrorReport.h"
 #include "app/ZanvoApplication.h"
 #include "app/frmMain.h"
 #include "board/ZanvoError.h"

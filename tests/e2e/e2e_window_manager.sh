@@ -118,15 +118,7 @@ e2e_focus "$about"
 e2e_keys Return
 
 # 6. Exit; nothing under HOME, no settings left in the temporary folder.
-e2e_focus "$main"
-e2e_keys alt+f e
-for ((n = 0; n < 50; n++)); do
-    kill -0 "$ZANVO_PID" 2>/dev/null || break
-    sleep 0.1
-done
-wait "$ZANVO_PID"; status=$?
-ZANVO_PID=""
-[ $status = 0 ] || e2e_fail "zanvo exited with status $status"
+e2e_exit_zanvo "$main"
 left=$(find "$home" "$tmp" -mindepth 1 | head -n 5)
 [ -z "$left" ] || e2e_fail "left behind: $left"
 echo "1 passed, 0 failed"

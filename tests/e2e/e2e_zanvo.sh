@@ -110,15 +110,6 @@ n=0; while [ ! -s "$second" ]; do n=$((n + 1)); [ $n -gt 50 ] && e2e_fail "secon
 cmp "$first" "$second" || e2e_fail "the file saved after opening differs"
 
 # 6. Exit through the menu; the process ends with status 0.
-e2e_focus "$main"
-e2e_keys alt+f e
-for ((n = 0; n < 50; n++)); do
-    kill -0 "$ZANVO_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$ZANVO_PID" 2>/dev/null && e2e_fail "zanvo still running after Exit"
-wait "$ZANVO_PID"; status=$?
-ZANVO_PID=""
-[ $status = 0 ] || e2e_fail "zanvo exited with status $status"
+e2e_exit_zanvo "$main"
 echo "end-to-end: passed in $(( $(date +%s) - started )) s"
 echo "1 passed, 0 failed"

@@ -65,6 +65,22 @@ e2e_window_gone() {
     done
 }
 
+# Ends zanvo through File > Exit of its window $1: it must be gone within 5 s,
+# with status 0.
+e2e_exit_zanvo() {
+    e2e_focus "$1"
+    e2e_keys alt+f e
+    local n status
+    for ((n = 0; n < 50; n++)); do
+        kill -0 "$ZANVO_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$ZANVO_PID" 2>/dev/null && e2e_fail "zanvo still running after Exit"
+    wait "$ZANVO_PID"; status=$?
+    ZANVO_PID=""
+    [ $status = 0 ] || e2e_fail "zanvo exited with status $status"
+}
+
 # Without a window manager nobody hands out the focus: give it to the window.
 e2e_focus() {
     timeout 5 xdotool windowfocus --sync "$1" || e2e_fail "cannot focus window $1"
