@@ -41,6 +41,9 @@ constexpr int HeaderLines = 2;
 const QRgb Border = qRgb(0x80, 0x80, 0x80);
 const QRgb Muted = qRgb(0x55, 0x55, 0x55);
 
+// What a failed write adds to the sentence of its cause.
+const QString NotWritten = QStringLiteral(" The report was not written; any file of that name is unchanged.");
+
 [[noreturn]] void failOn(const QString& file, int number, const QString& what)
 {
     throw ZanvoError(number, QStringLiteral("%1: %2").arg(file, what).toStdString());
@@ -524,7 +527,6 @@ QRectF ReportLayout::CellRect(const QPointF& board, std::size_t cell)
 
 void WriteReport(const ReportRequest& request)
 {
-    const auto fail = [&](int number, const QString& what) { failOn(request.output, number, what); };
     BoardFileStream stream(request.file);
     clsBoard drawn;
     for (const std::int32_t n : request.drawn)
@@ -532,16 +534,18 @@ void WriteReport(const ReportRequest& request)
     const HitCounter counter(drawn);
 
     // Written beside OUT and put in its place only when complete, like every save.
-    // That would put a plain file in the place of a device or a pipe, so only an
-    // ordinary file is replaced.
-    const QFileInfo target(request.output);
-    if (target.isDir())
-        fail(ErrorNumber::PathFileAccess, QStringLiteral("This is a folder; the report cannot be written there"));
-    if (target.exists() && !target.isFile())
-        fail(ErrorNumber::PathFileAccess, QStringLiteral("This is not an ordinary file; the report replaces only one"));
+    // That would put a plain file in the place of a device, a pipe or a loop of
+    // links, so only an ordinary file is replaced.
+    const auto failWrite = [&](FileProblem problem, const QString& systemText) {
+        throw ZanvoError(ErrorNumberFor(problem),
+                         (ProblemSentence(problem, request.output, systemText) + NotWritten).toStdString());
+    };
+    if (const std::optional<FileProblem> problem = ProblemBeforeWriting(request.output))
+        failWrite(*problem, {});
     QSaveFile file(request.output);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail(ErrorNumber::PermissionDenied, QStringLiteral("The report cannot be written: %1").arg(file.errorString()));
+        failWrite(ProblemFromErrno(errno != 0 ? errno : EACCES, request.output), file.errorString());
     WholeWrites whole(file);
     {
         QPdfWriter writer(&whole);
@@ -570,11 +574,9 @@ void WriteReport(const ReportRequest& request)
     }
     if (!whole.Flush()) {
         file.cancelWriting();
-        fail(ErrorNumberFor(whole.Problem()),
-             QStringLiteral("The report cannot be written: %1; any file of that name is unchanged").arg(whole.Why()));
+        failWrite(whole.Problem(), whole.Why());
     }
+    errno = 0;
     if (!file.commit())
-        fail(file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull : ErrorNumber::DeviceIO,
-             QStringLiteral("The report cannot be written: %1; any file of that name is unchanged")
-                 .arg(file.errorString()));
+        failWrite(ProblemFromErrno(errno != 0 ? errno : EIO, request.output), file.errorString());
 }
