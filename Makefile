@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrapper around CMake. `make run` and `make test` install what is missing first.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving and opening a list of 1,000,000 boards (204 MB), each measured side by
 // side with `cp` of the same file on the same disk, and the peak memory of an
 // open measured in a fresh process. The counters hold the ratios.

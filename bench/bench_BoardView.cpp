@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board view's refresh as the user meets it: UpdateControls plus the repaint it
 // causes, for scroll steps at the initial size and a full-HD window, with 10 and with
 // 1,000,000 boards, and the jump from the first to the last position of a million

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zanvo-tool report of 10,000 and 100,000 boards: pages per second, and the peak
 // memory of the tool's process, which must not grow with the number of boards.
 #include <QFile>

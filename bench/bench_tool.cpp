@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zanvo-tool check and show of 1,000,000 boards (204 MB), each against
 // `cat FILE > /dev/null` run right before it on the same, already cached file.
 // The counter "ratio" is the tool's time over cat's; the target for check is 3.

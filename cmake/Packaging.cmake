@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Desktop integration, manual pages, bash completion and the Debian package.
 set(ZANVO_MAINTAINER "${ZANVO_MAKER} <zanvo@zanvo.invalid>" CACHE STRING
     "Who answers for the package, as \"Name <address>\": the package's Maintainer and changelog signer")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as CSV for import: each input is either refused with a row and field
 // or read into boards that export writes back and import reads again unchanged.
 // The verdict is the same however the text arrives in pieces.

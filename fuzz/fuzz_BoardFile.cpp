@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a board file: each input either loads exactly what its bytes say
 // or is reported as damage (321), the same from memory and through a trickling
 // source. Run with -malloc_limit_mb so an allocation sized from a count the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "MatchCheck.h"
 
 void CheckBoard(clsBoard& board, const clsBoard& drawn)

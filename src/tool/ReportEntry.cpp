@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report module's entry: the one place where zanvo-tool meets Qt Gui.
 #include "Report.h"
 

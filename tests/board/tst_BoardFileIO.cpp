@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "board/BoardFile.h"
 #include "board/BoardFileIO.h"
 #include "board/RandomBoard.h"

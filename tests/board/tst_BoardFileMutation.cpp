@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged board files: thousands of truncated, bit-flipped and count-inflated
 // variants of valid files, each decoded from memory and through a trickling
 // source. Each must either load or report damage (error 321), never read beyond

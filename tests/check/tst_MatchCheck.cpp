@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "board/clsBoard.h"
 #include "board/clsBoardCollection.h"
 #include "check/MatchCheck.h"

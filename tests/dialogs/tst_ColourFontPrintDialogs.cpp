@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "board/ZanvoError.h"
 #include "dialogs/FontDialog.h"
 #include "dialogs/PrintFlags.h"

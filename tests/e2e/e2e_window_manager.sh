@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real zanvo under a window manager (openbox), as on a desktop: the check
 # dialog offers its close box only and "Check" brings it back active; message
 # boxes stand over the window they concern; a run that opens and cancels every

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the real zanvo binary in a real X window with xdotool only: add boards,
 # type numbers, check a draw, save, clear, open, save again, exit.
 # Usage: e2e_zanvo.sh path/to/zanvo

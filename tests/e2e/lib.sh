@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end test and the screenshot script: a private X server,
 # the real zanvo binary in it, and xdotool helpers. Source it; set ZANVO first.
 

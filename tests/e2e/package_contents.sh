@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from this build and checks it the way a distribution
 # would: file list and dependencies, lintian, the desktop and AppStream metadata,
 # the manual pages and the bash completion, then runs both programs from the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake --install puts zanvo-tool next to zanvo, and the report module where the
 # installed tool finds it.
 file(REMOVE_RECURSE ${PREFIX})

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zanvo-tool report as a reader of the PDF meets it: the text poppler extracts,
 // compared with check's output, and the colours of a page poppler renders, at the
 // places the layout gives.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installed program as a script sees it: exit statuses, standard output and
 // standard error of the real binary.
 #include "ProcessRun.h"
