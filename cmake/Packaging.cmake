@@ -54,7 +54,8 @@ colours to a board file and opened again; a damaged file is refused with a
 message and the boards on screen stay.
 
 The package also holds zanvo-tool, which shows, checks, fills and converts
-board files to and from CSV on the command line, without a display.]=])
+board files to and from CSV on the command line, without a display, and
+writes a PDF report of the checked boards for a lottery pool.]=])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
