@@ -173,20 +173,11 @@ std::optional<FileProblem> ProblemBeforeReading(const QString& file)
 
 std::optional<FileProblem> ProblemBeforeWriting(const QString& file)
 {
-    if (file.isEmpty())
-        return FileProblem::NotFound;
-    struct stat st {};
-    if (::stat(QFile::encodeName(file).constData(), &st) != 0) {
-        const int error = errno;
-        if (error == ENOENT && folderExists(file))
-            return std::nullopt; // a new file, or a link to one not made yet
-        return ProblemFromErrno(error, file);
-    }
-    if (S_ISDIR(st.st_mode))
-        return FileProblem::IsFolder;
-    if (!S_ISREG(st.st_mode))
-        return FileProblem::NotOrdinaryFile;
-    return std::nullopt;
+    const std::optional<FileProblem> problem = ProblemBeforeReading(file);
+    // A file not made yet (or a link to one) in a folder that exists is what a save makes.
+    if (problem == FileProblem::NotFound && !file.isEmpty())
+        return std::nullopt;
+    return problem;
 }
 
 std::optional<FileProblem> OpenOrdinaryFile(QFile& file, const QString& sFile, QString& systemText)
