@@ -9,13 +9,6 @@
 #include <QSettings>
 #include <QWidget>
 
-namespace {
-
-// Cannot be made by anyone, so settings that reach it are dropped.
-const QString NowhereFolder = QStringLiteral("/dev/null/zanvo-settings");
-
-} // namespace
-
 ZanvoApplication::ZanvoApplication(int& argc, char** argv)
     : QApplication(argc, argv), m_settings(QDir::tempPath() + QStringLiteral("/zanvo-settings-XXXXXX"))
 {
@@ -27,13 +20,10 @@ ZanvoApplication::ZanvoApplication(int& argc, char** argv)
     // They get a folder of their own that lives as long as the program: within a
     // run the dialogs remember the last folder, nothing is left behind, and what
     // other programs stored never changes how these dialogs start.
+    // Without a temporary folder they get one nobody can make, so their settings are dropped.
+    const QString folder = m_settings.isValid() ? m_settings.path() : QStringLiteral("/dev/null/zanvo-settings");
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, SettingsFolder());
-}
-
-QString ZanvoApplication::SettingsFolder() const
-{
-    return m_settings.isValid() ? m_settings.path() : NowhereFolder;
+        QSettings::setPath(format, QSettings::UserScope, folder);
 }
 
 bool ZanvoApplication::notify(QObject* receiver, QEvent* event)

@@ -14,9 +14,6 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // Where Qt's user settings go while the program runs (see the constructor).
-    QString SettingsFolder() const;
-
 private:
-    QTemporaryDir m_settings;
+    QTemporaryDir m_settings; // Qt's user settings while the program runs (see the constructor)
 };

@@ -6,9 +6,7 @@
 #include "FileProblem.h"
 #include "ZanvoError.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <new>
@@ -18,11 +16,6 @@ namespace {
 // Files move through memory in pieces of this size, so reading or writing a large
 // list never holds its bytes a second time.
 constexpr std::size_t ChunkBytes = std::size_t(1) << 20;
-
-QString quoted(const QString& sFile)
-{
-    return QLatin1Char('"') + QDir::toNativeSeparators(sFile) + QLatin1Char('"');
-}
 
 [[noreturn]] void failOpen(int number, const QString& sentence)
 {
@@ -34,15 +27,6 @@ QString quoted(const QString& sFile)
     failOpen(ErrorNumberFor(problem), ProblemSentence(problem, sFile, systemText));
 }
 
-// The problem behind a failed call on a file: errno where the system left one,
-// else what Qt reports (a full disk is the one cause Qt tells apart).
-FileProblem problemAfter(int error, const QFileDevice& file, const QString& sFile)
-{
-    if (error != 0)
-        return ProblemFromErrno(error, sFile);
-    return file.error() == QFileDevice::ResourceError ? FileProblem::DiskFull : FileProblem::Other;
-}
-
 // "The file is damaged: ..." from the decoder, with the file's name put in.
 QString namedDecodeProblem(const QString& sFile, const std::string& description)
 {
@@ -50,8 +34,8 @@ QString namedDecodeProblem(const QString& sFile, const std::string& description)
     const QString general = QStringLiteral("The file is ");
     const QString stop = text.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".");
     if (text.startsWith(general))
-        return QStringLiteral("The file %1 is %2%3").arg(quoted(sFile), text.mid(general.size()), stop);
-    return QStringLiteral("The file %1 could not be read: %2%3").arg(quoted(sFile), text, stop);
+        return QStringLiteral("The file %1 is %2%3").arg(QuotedFileName(sFile), text.mid(general.size()), stop);
+    return QStringLiteral("The file %1 could not be read: %2%3").arg(QuotedFileName(sFile), text, stop);
 }
 
 } // namespace
@@ -68,7 +52,7 @@ BoardsRef ReadBoardFile(const QString& sFile)
         errno = 0;
         const qint64 got = file.read(reinterpret_cast<char*>(into.data()), static_cast<qint64>(into.size()));
         if (got < 0) {
-            const FileProblem problem = problemAfter(errno, file, sFile);
+            const FileProblem problem = ProblemAfter(errno, file, sFile);
             readFailed = true;
             failOpen(problem, sFile, file.errorString());
         }
@@ -82,7 +66,7 @@ BoardsRef ReadBoardFile(const QString& sFile)
         failOpen(e.Number(), namedDecodeProblem(sFile, e.Description()));
     } catch (const std::bad_alloc&) {
         failOpen(ErrorNumber::OutOfMemory,
-                 QStringLiteral("There is not enough memory for the boards of %1.").arg(quoted(sFile)));
+                 QStringLiteral("There is not enough memory for the boards of %1.").arg(QuotedFileName(sFile)));
     }
 }
 
@@ -109,7 +93,7 @@ void WriteBoardFile(const QString& sFile, const clsBoardCollection& boards)
     } catch (const std::bad_alloc&) {
         throw ZanvoError(ErrorNumber::OutOfMemory,
                          QStringLiteral("There is not enough memory to save %1. Any file of that name is unchanged.")
-                             .arg(quoted(sFile))
+                             .arg(QuotedFileName(sFile))
                              .toStdString());
     }
 }

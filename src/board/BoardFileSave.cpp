@@ -20,15 +20,6 @@ namespace {
                          .toStdString());
 }
 
-// The problem behind a failed call on a file: errno where the system left one,
-// else what Qt reports (a full disk is the one cause Qt tells apart).
-FileProblem problemAfter(int error, const QFileDevice& file, const QString& sFile)
-{
-    if (error != 0)
-        return ProblemFromErrno(error, sFile);
-    return file.error() == QFileDevice::ResourceError ? FileProblem::DiskFull : FileProblem::Other;
-}
-
 // The file's mode bits, without the flags Qt derives from the current user.
 QFileDevice::Permissions modeOf(const QString& sFile)
 {
@@ -81,7 +72,7 @@ void WriteBoardFileBytes(const QString& sFile, const BoardBytesSource& source)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const int error = errno;
         const bool mayWrite = info.exists() ? info.isWritable() : QFileInfo(info.absolutePath()).isWritable();
-        failSave(!mayWrite && error != EROFS ? FileProblem::NoPermission : problemAfter(error, file, sFile), sFile,
+        failSave(!mayWrite && error != EROFS ? FileProblem::NoPermission : ProblemAfter(error, file, sFile), sFile,
                  file.errorString());
     }
     const FileSizeSignalIgnored signalIgnored;
@@ -96,7 +87,7 @@ void WriteBoardFileBytes(const QString& sFile, const BoardBytesSource& source)
                 errno = 0;
                 const qint64 written = file.write(data, left);
                 if (written <= 0) {
-                    const FileProblem problem = problemAfter(errno, file, sFile);
+                    const FileProblem problem = ProblemAfter(errno, file, sFile);
                     failSave(problem, sFile, file.errorString());
                 }
                 data += written;
@@ -110,7 +101,7 @@ void WriteBoardFileBytes(const QString& sFile, const BoardBytesSource& source)
     const QFileDevice::Permissions before = info.exists() ? modeOf(sFile) : QFileDevice::Permissions();
     errno = 0;
     if (!file.commit())
-        failSave(problemAfter(errno, file, sFile), sFile, file.errorString());
+        failSave(ProblemAfter(errno, file, sFile), sFile, file.errorString());
     // Replacing adds the owner's write bit to a read-only file that root saves
     // over; the file keeps the mode it had.
     if (before != QFileDevice::Permissions() && modeOf(sFile) != before)

@@ -15,11 +15,6 @@
 
 namespace {
 
-QString quoted(const QString& path)
-{
-    return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
-}
-
 QString folderOf(const QString& file)
 {
     return QFileInfo(file).absolutePath();
@@ -88,6 +83,18 @@ FileProblem ProblemFromErrno(int errnoValue, const QString& file)
     return problem;
 }
 
+FileProblem ProblemAfter(int errnoValue, const QFileDevice& file, const QString& sFile)
+{
+    if (errnoValue != 0)
+        return ProblemFromErrno(errnoValue, sFile);
+    return file.error() == QFileDevice::ResourceError ? FileProblem::DiskFull : FileProblem::Other;
+}
+
+QString QuotedFileName(const QString& path)
+{
+    return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
+}
+
 int ErrorNumberFor(FileProblem problem)
 {
     switch (problem) {
@@ -115,38 +122,39 @@ int ErrorNumberFor(FileProblem problem)
 
 QString ProblemSentence(FileProblem problem, const QString& file, const QString& systemText)
 {
+    const QString name = QuotedFileName(file);
     switch (problem) {
     case FileProblem::NotFound:
-        return QStringLiteral("The file %1 does not exist.").arg(quoted(file));
+        return QStringLiteral("The file %1 does not exist.").arg(name);
     case FileProblem::FolderMissing:
         return QStringLiteral("The folder %1 does not exist, so %2 cannot be there.")
-            .arg(quoted(folderOf(file)), quoted(QFileInfo(file).fileName()));
+            .arg(QuotedFileName(folderOf(file)), QuotedFileName(QFileInfo(file).fileName()));
     case FileProblem::NoPermission:
-        return QStringLiteral("You do not have permission to use %1.").arg(quoted(file));
+        return QStringLiteral("You do not have permission to use %1.").arg(name);
     case FileProblem::ReadOnlyFileSystem:
-        return QStringLiteral("The disk that holds %1 is read-only.").arg(quoted(file));
+        return QStringLiteral("The disk that holds %1 is read-only.").arg(name);
     case FileProblem::DiskFull:
-        return QStringLiteral("The disk is full: there is no room left for %1.").arg(quoted(file));
+        return QStringLiteral("The disk is full: there is no room left for %1.").arg(name);
     case FileProblem::FileTooLarge:
-        return QStringLiteral("The file %1 would grow past the largest file size allowed here.").arg(quoted(file));
+        return QStringLiteral("The file %1 would grow past the largest file size allowed here.").arg(name);
     case FileProblem::SymlinkLoop:
-        return QStringLiteral("The link %1 leads round in a circle of links and never reaches a file.").arg(quoted(file));
+        return QStringLiteral("The link %1 leads round in a circle of links and never reaches a file.").arg(name);
     case FileProblem::IsFolder:
-        return QStringLiteral("%1 is a folder, not a file.").arg(quoted(file));
+        return QStringLiteral("%1 is a folder, not a file.").arg(name);
     case FileProblem::NotOrdinaryFile:
-        return QStringLiteral("%1 is a device, pipe or socket, not an ordinary file.").arg(quoted(file));
+        return QStringLiteral("%1 is a device, pipe or socket, not an ordinary file.").arg(name);
     case FileProblem::NameTooLong:
-        return QStringLiteral("The name %1 is too long.").arg(quoted(file));
+        return QStringLiteral("The name %1 is too long.").arg(name);
     case FileProblem::DeviceError:
-        return (QStringLiteral("The disk failed while using %1.").arg(quoted(file)) + QLatin1Char(' ')
+        return (QStringLiteral("The disk failed while using %1.").arg(name) + QLatin1Char(' ')
                 + asSentence(systemText)).trimmed();
     case FileProblem::Other:
         break;
     }
     const QString why = asSentence(systemText);
     if (why.isEmpty())
-        return QStringLiteral("The file %1 could not be used.").arg(quoted(file));
-    return QStringLiteral("The file %1 could not be used. %2").arg(quoted(file), why);
+        return QStringLiteral("The file %1 could not be used.").arg(name);
+    return QStringLiteral("The file %1 could not be used. %2").arg(name, why);
 }
 
 std::optional<FileProblem> ProblemBeforeReading(const QString& file)
@@ -165,20 +173,11 @@ std::optional<FileProblem> ProblemBeforeReading(const QString& file)
 
 std::optional<FileProblem> ProblemBeforeWriting(const QString& file)
 {
-    if (file.isEmpty())
-        return FileProblem::NotFound;
-    struct stat st {};
-    if (::stat(QFile::encodeName(file).constData(), &st) != 0) {
-        const int error = errno;
-        if (error == ENOENT && folderExists(file))
-            return std::nullopt; // a new file, or a link to one not made yet
-        return ProblemFromErrno(error, file);
-    }
-    if (S_ISDIR(st.st_mode))
-        return FileProblem::IsFolder;
-    if (!S_ISREG(st.st_mode))
-        return FileProblem::NotOrdinaryFile;
-    return std::nullopt;
+    const std::optional<FileProblem> problem = ProblemBeforeReading(file);
+    // A file not made yet (or a link to one) in a folder that exists is what a save makes.
+    if (problem == FileProblem::NotFound && !file.isEmpty())
+        return std::nullopt;
+    return problem;
 }
 
 std::optional<FileProblem> OpenOrdinaryFile(QFile& file, const QString& sFile, QString& systemText)

@@ -3,9 +3,10 @@
 
 #include <QString>
 
-class QFile;
-
 #include <optional>
+
+class QFile;
+class QFileDevice;
 
 // What went wrong with a file, as the user should hear it. The board file, the
 // program's messages and zanvo-tool all speak of file trouble through this.
@@ -30,6 +31,14 @@ FileProblem ProblemFromErrno(int errnoValue);
 // The same, with ENOENT told apart: NotFound when the file's folder exists,
 // FolderMissing when it does not (or when a part of the path is not a folder).
 FileProblem ProblemFromErrno(int errnoValue, const QString& file);
+
+// The problem behind a failed call on `file`: errno where the system left one
+// (0 when it left none), else what Qt reports; a full disk is the one cause Qt
+// tells apart.
+FileProblem ProblemAfter(int errnoValue, const QFileDevice& file, const QString& sFile);
+
+// A file's name as the messages show it: in double quotes, with the system's separators.
+QString QuotedFileName(const QString& path);
 
 // The run-time error number that goes with a problem (see ErrorNumber).
 int ErrorNumberFor(FileProblem problem);
