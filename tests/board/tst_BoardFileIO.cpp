@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "FileSizeLimit.h"
+#include "TestFiles.h"
 
 #include <csignal>
 #include <functional>
@@ -30,21 +31,6 @@ clsBoardCollection randomBoards(int count, std::uint64_t seed)
         list.Add(std::move(b));
     }
     return list;
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return f.readAll();
-}
-
-void writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 QByteArray asQBytes(const std::vector<std::uint8_t>& v)
@@ -113,30 +99,30 @@ void tst_BoardFileIO::saveThenOpen()
 {
     const clsBoardCollection list = randomBoards(30, 1);
     WriteBoardFile(path(QStringLiteral("a.dat")), list);
-    const QByteArray first = contentsOf(path(QStringLiteral("a.dat")));
+    const QByteArray first = BytesOf(path(QStringLiteral("a.dat")));
     QCOMPARE(first, asQBytes(EncodeBoards(list)));
 
     const BoardsRef back = ReadBoardFile(path(QStringLiteral("a.dat")));
     QVERIFY(*back == list);
     WriteBoardFile(path(QStringLiteral("b.dat")), *back);
-    QCOMPARE(contentsOf(path(QStringLiteral("b.dat"))), first);
+    QCOMPARE(BytesOf(path(QStringLiteral("b.dat"))), first);
     QCOMPARE(filesInDir(), QStringList({QStringLiteral("a.dat"), QStringLiteral("b.dat")}));
 }
 
 void tst_BoardFileIO::saveOverLongerFile()
 {
     const QString file = path(QStringLiteral("long.dat"));
-    writeRaw(file, QByteArray(10000, 'x'));
+    WriteBytes(file, QByteArray(10000, 'x'));
     const clsBoardCollection list = randomBoards(1, 2);
     WriteBoardFile(file, list);
-    QCOMPARE(contentsOf(file), asQBytes(EncodeBoards(list)));
+    QCOMPARE(BytesOf(file), asQBytes(EncodeBoards(list)));
     QCOMPARE(QFileInfo(file).size(), qint64(208));
 }
 
 void tst_BoardFileIO::saveKeepsFileMode()
 {
     const QString file = path(QStringLiteral("mode.dat"));
-    writeRaw(file, QByteArray(8, '\0'));
+    WriteBytes(file, QByteArray(8, '\0'));
     QVERIFY(::chmod(QFile::encodeName(file).constData(), 0640) == 0);
     WriteBoardFile(file, randomBoards(2, 3));
     struct stat st {};
@@ -148,12 +134,12 @@ void tst_BoardFileIO::saveThroughSymlinkKeepsLink()
 {
     const QString target = path(QStringLiteral("target.dat"));
     const QString link = path(QStringLiteral("link.dat"));
-    writeRaw(target, QByteArray(300, 'x'));
+    WriteBytes(target, QByteArray(300, 'x'));
     QVERIFY(QFile::link(target, link));
     const clsBoardCollection list = randomBoards(1, 4);
     WriteBoardFile(link, list);
     QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(contentsOf(target), asQBytes(EncodeBoards(list)));
+    QCOMPARE(BytesOf(target), asQBytes(EncodeBoards(list)));
 }
 
 void tst_BoardFileIO::missingFileIsNotFoundAndNotCreated()
@@ -218,7 +204,7 @@ void tst_BoardFileIO::damagedFileNamesFileAndProblem()
     const QString file = path(QStringLiteral("cut.dat"));
     QByteArray bytes = asQBytes(EncodeBoards(randomBoards(3, 7)));
     bytes.chop(100);
-    writeRaw(file, bytes);
+    WriteBytes(file, bytes);
     const ZanvoError e = errorOf([&] { ReadBoardFile(file); });
     QCOMPARE(e.Number(), ErrorNumber::BadFileFormat);
     QVERIFY2(textOf(e).startsWith(QStringLiteral("The file \"%1\" is damaged: board 3 of 3 claims 25 numbers").arg(file)),
@@ -242,7 +228,7 @@ void tst_BoardFileIO::failedSaveUnderFileSizeLimit()
     const QString file = path(QStringLiteral("old.dat"));
     const clsBoardCollection oldList = randomBoards(1, 8);
     WriteBoardFile(file, oldList);
-    const QByteArray before = contentsOf(file);
+    const QByteArray before = BytesOf(file);
 
     const clsBoardCollection list = randomBoards(boards, 9);
     ZanvoError e(0, "no error");
@@ -257,7 +243,7 @@ void tst_BoardFileIO::failedSaveUnderFileSizeLimit()
     QVERIFY2(textOf(e).startsWith(QStringLiteral("The file \"%1\" would grow past the largest file size").arg(file)),
              qPrintable(textOf(e)));
     QVERIFY(textOf(e).endsWith(QStringLiteral("any file of that name is unchanged.")));
-    QCOMPARE(contentsOf(file), before);
+    QCOMPARE(BytesOf(file), before);
     QCOMPARE(filesInDir(), QStringList{QStringLiteral("old.dat")}); // no half-written file left beside it
 
     struct sigaction now {};
@@ -291,11 +277,11 @@ void tst_BoardFileIO::saveOntoFullOrReadOnlyDisk()
         QSKIP("no permission to mount a small disk");
     const QString file = disk + QStringLiteral("/old.dat");
     WriteBoardFile(file, randomBoards(1, 20));
-    const QByteArray before = contentsOf(file);
+    const QByteArray before = BytesOf(file);
     if (readOnly)
         QVERIFY(::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
     const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(2000, 21)); });
-    const QByteArray after = contentsOf(file);
+    const QByteArray after = BytesOf(file);
     const QStringList left = QDir(disk).entryList(QDir::Files | QDir::Hidden);
     ::umount(mountPoint.constData());
     QCOMPARE(e.Number(), number);
@@ -310,31 +296,31 @@ void tst_BoardFileIO::saveIntoReadOnlyFolder()
         QSKIP("root writes into read-only folders; the file-size-limit test covers a failing save");
     const QString file = path(QStringLiteral("old.dat"));
     WriteBoardFile(file, randomBoards(1, 10));
-    const QByteArray before = contentsOf(file);
+    const QByteArray before = BytesOf(file);
     QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0555) == 0);
     const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(5, 11)); });
     ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
     QVERIFY2(e.Number() != 0, "a save into a read-only folder succeeded");
     QVERIFY(textOf(e).contains(file));
-    QCOMPARE(contentsOf(file), before);
+    QCOMPARE(BytesOf(file), before);
 }
 
 void tst_BoardFileIO::saveOverReadOnlyFile()
 {
     const QString file = path(QStringLiteral("ro.dat"));
     WriteBoardFile(file, randomBoards(1, 12));
-    const QByteArray before = contentsOf(file);
+    const QByteArray before = BytesOf(file);
     QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     const clsBoardCollection list = randomBoards(4, 13);
     const ZanvoError e = errorOf([&] { WriteBoardFile(file, list); });
     if (::geteuid() == 0) {
         // Root may write the file; the save then keeps its read-only mode.
         QCOMPARE(e.Number(), 0);
-        QCOMPARE(contentsOf(file), asQBytes(EncodeBoards(list)));
+        QCOMPARE(BytesOf(file), asQBytes(EncodeBoards(list)));
     } else {
         QCOMPARE(e.Number(), ErrorNumber::PermissionDenied);
         QVERIFY(textOf(e).contains(file));
-        QCOMPARE(contentsOf(file), before);
+        QCOMPARE(BytesOf(file), before);
     }
     struct stat st {};
     QVERIFY(::stat(QFile::encodeName(file).constData(), &st) == 0);
@@ -348,13 +334,13 @@ void tst_BoardFileIO::refusedSave_data()
     QTest::addColumn<QString>("leading");
     QTest::newRow("missing folder") << QStringLiteral("no/such/folder.dat") << ErrorNumber::PathNotFound
                                     << QStringLiteral("The folder \"%1/no/such\" does not exist");
-    QTest::newRow("folder") << QStringLiteral("sub") << ErrorNumber::PathFileAccess << QStringLiteral("\"%1/sub\" is a folder");
+    QTest::newRow("folder") << QStringLiteral("folder") << ErrorNumber::PathFileAccess << QStringLiteral("\"%1/folder\" is a folder");
     QTest::newRow("loop of links") << QStringLiteral("loop") << ErrorNumber::PathFileAccess
                                    << QStringLiteral("The link \"%1/loop\" leads round");
     // A pipe of its own: were a system device tried, a faulty save run as root
     // would replace it.
-    QTest::newRow("pipe") << QStringLiteral("pipe") << ErrorNumber::PathFileAccess
-                          << QStringLiteral("\"%1/pipe\" is a device, pipe or socket");
+    QTest::newRow("pipe") << QStringLiteral("fifo") << ErrorNumber::PathFileAccess
+                          << QStringLiteral("\"%1/fifo\" is a device, pipe or socket");
 }
 
 // Each is refused before anything is written, and what was there stays.
@@ -364,14 +350,8 @@ void tst_BoardFileIO::refusedSave()
     QFETCH(int, number);
     QFETCH(QString, leading);
     const QString file = path(kind);
-    if (kind == QStringLiteral("pipe")) {
-        QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
-    } else if (kind == QStringLiteral("sub")) {
-        QVERIFY(QDir(m_dir->path()).mkdir(kind));
-    } else if (kind == QStringLiteral("loop")) {
-        QVERIFY(QFile::link(path(QStringLiteral("other")), file));
-        QVERIFY(QFile::link(file, path(QStringLiteral("other"))));
-    }
+    if (!kind.contains(QLatin1Char('/')))
+        MakeFileOfKind(file, kind);
     const QStringList before = filesInDir();
     const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(1, 14)); });
     QCOMPARE(e.Number(), number);
@@ -379,9 +359,9 @@ void tst_BoardFileIO::refusedSave()
     QCOMPARE(filesInDir(), before);
     if (kind == QStringLiteral("loop"))
         QVERIFY(QFileInfo(file).isSymLink());
-    if (kind == QStringLiteral("sub"))
+    if (kind == QStringLiteral("folder"))
         QVERIFY(QFileInfo(file).isDir());
-    if (kind == QStringLiteral("pipe"))
+    if (kind == QStringLiteral("fifo"))
         QVERIFY(!QFileInfo(file).isFile());
 }
 
