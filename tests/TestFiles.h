@@ -13,10 +13,11 @@
 
 #include <sys/stat.h>
 
+// Empty for a file that is missing or cannot be read.
 inline QByteArray BytesOf(const QString& path)
 {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 inline void WriteBytes(const QString& path, const QByteArray& bytes)
