@@ -16,10 +16,13 @@
 
 namespace {
 
-void addEmpty(frmMain& w, int count)
+// Adds `count` empty boards and scrolls the view to `position`.
+void addEmpty(frmMain& w, int count, int position = 0)
 {
     for (int i = 0; i < count; ++i)
         w.mnuEmpty->trigger();
+    if (position > 0)
+        w.vScroll->setValue(position);
 }
 
 // Captions of the visible elements, in element order.
@@ -184,8 +187,7 @@ void tst_BoardView::deleteRecaptions()
 
 void tst_BoardView::shrinkingListScrollsBack()
 {
-    addEmpty(*w, 16);
-    w->vScroll->setValue(3);
+    addEmpty(*w, 16, 3);
     QCOMPARE(shown(*w).first(), QStringLiteral("Brett 10"));
     // Down to three boards: the maximum drops to 0 and the nested refresh shows board 1.
     auto smaller = std::make_shared<clsBoardCollection>();
@@ -340,8 +342,7 @@ void tst_BoardView::focusFollowsItsBoard()
     QFETCH(QString, action);
     QFETCH(bool, onDelete);
     QFETCH(int, element);
-    addEmpty(*w, 30);
-    w->vScroll->setValue(1);
+    addEmpty(*w, 30, 1);
     activate();
     QCOMPARE(w->usrBoards[1]->Caption(), QStringLiteral("Brett 5"));
     const auto board5 = w->Boards()->Item(5);
@@ -406,8 +407,7 @@ void tst_BoardView::pageKeysFromAnywhereInTheView()
     QFETCH(int, from);
     QFETCH(QKeySequence, keys);
     QFETCH(int, position);
-    addEmpty(*w, 40);
-    w->vScroll->setValue(2);
+    addEmpty(*w, 40, 2);
     usrBoard* e = w->usrBoards[4];
     QWidget* target = from < 0 ? w->picClient : from == 25 ? static_cast<QWidget*>(e->cmdDelete) : e->txtCell[std::size_t(from)];
     QTest::keySequence(target, keys);
@@ -462,8 +462,7 @@ void tst_BoardView::resizeKeepsThePlace()
     QFETCH(int, toHeight);
     QFETCH(int, first);
     w->resize(fromWidth, w->height());
-    addEmpty(*w, 100);
-    w->vScroll->setValue(position);
+    addEmpty(*w, 100, position);
     QCOMPARE(w->usrBoards[0]->Caption(), QStringLiteral("Brett %1").arg(first));
     const int height = toHeight ? toHeight : w->height();
     QSignalSpy refreshes(w.get(), &frmMain::ControlsUpdated);
