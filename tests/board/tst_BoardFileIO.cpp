@@ -75,8 +75,6 @@ private Q_SLOTS:
     void damagedFileNamesFileAndProblem();
     void failedSaveUnderFileSizeLimit_data();
     void failedSaveUnderFileSizeLimit();
-    void saveOntoFullOrReadOnlyDisk_data();
-    void saveOntoFullOrReadOnlyDisk();
     void saveIntoReadOnlyFolder();
     void saveOverReadOnlyFile();
     void refusedSave_data();
@@ -254,42 +252,6 @@ void tst_BoardFileIO::failedSaveUnderFileSizeLimit()
     QVERIFY(*ReadBoardFile(file) == list);
 }
 
-void tst_BoardFileIO::saveOntoFullOrReadOnlyDisk_data()
-{
-    QTest::addColumn<bool>("readOnly");
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("leading");
-    // The first write of the full disk's save is cut short and says nothing; the
-    // next one says why.
-    QTest::newRow("full disk") << false << ErrorNumber::DiskFull << QStringLiteral("The disk is full: there is no room left for \"%1\".");
-    QTest::newRow("read-only disk") << true << ErrorNumber::PermissionDenied << QStringLiteral("The disk that holds \"%1\" is read-only.");
-}
-
-void tst_BoardFileIO::saveOntoFullOrReadOnlyDisk()
-{
-    QFETCH(bool, readOnly);
-    QFETCH(int, number);
-    QFETCH(QString, leading);
-    const QString disk = path(QStringLiteral("disk"));
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("disk")));
-    const QByteArray mountPoint = QFile::encodeName(disk);
-    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
-        QSKIP("no permission to mount a small disk");
-    const QString file = disk + QStringLiteral("/old.dat");
-    WriteBoardFile(file, randomBoards(1, 20));
-    const QByteArray before = BytesOf(file);
-    if (readOnly)
-        QVERIFY(::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
-    const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(2000, 21)); });
-    const QByteArray after = BytesOf(file);
-    const QStringList left = QDir(disk).entryList(QDir::Files | QDir::Hidden);
-    ::umount(mountPoint.constData());
-    QCOMPARE(e.Number(), number);
-    QVERIFY2(textOf(e).startsWith(leading.arg(file)), qPrintable(textOf(e)));
-    QCOMPARE(after, before);
-    QCOMPARE(left, QStringList{QStringLiteral("old.dat")});
-}
-
 void tst_BoardFileIO::saveIntoReadOnlyFolder()
 {
     if (::geteuid() == 0)
@@ -331,38 +293,63 @@ void tst_BoardFileIO::refusedSave_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("leading");
+    QTest::addColumn<QString>("leading"); // %1: the file, %2: the test's folder
     QTest::newRow("missing folder") << QStringLiteral("no/such/folder.dat") << ErrorNumber::PathNotFound
-                                    << QStringLiteral("The folder \"%1/no/such\" does not exist");
-    QTest::newRow("folder") << QStringLiteral("folder") << ErrorNumber::PathFileAccess << QStringLiteral("\"%1/folder\" is a folder");
+                                    << QStringLiteral("The folder \"%2/no/such\" does not exist");
+    QTest::newRow("folder") << QStringLiteral("folder") << ErrorNumber::PathFileAccess << QStringLiteral("\"%1\" is a folder");
     QTest::newRow("loop of links") << QStringLiteral("loop") << ErrorNumber::PathFileAccess
-                                   << QStringLiteral("The link \"%1/loop\" leads round");
+                                   << QStringLiteral("The link \"%1\" leads round");
     // A pipe of its own: were a system device tried, a faulty save run as root
     // would replace it.
     QTest::newRow("pipe") << QStringLiteral("fifo") << ErrorNumber::PathFileAccess
-                          << QStringLiteral("\"%1/fifo\" is a device, pipe or socket");
+                          << QStringLiteral("\"%1\" is a device, pipe or socket");
+    // The first write of the full disk's save is cut short and says nothing; the
+    // next one says why.
+    QTest::newRow("full disk") << QStringLiteral("full disk") << ErrorNumber::DiskFull
+                               << QStringLiteral("The disk is full: there is no room left for \"%1\".");
+    QTest::newRow("read-only disk") << QStringLiteral("read-only disk") << ErrorNumber::PermissionDenied
+                                    << QStringLiteral("The disk that holds \"%1\" is read-only.");
 }
 
-// Each is refused before anything is written, and what was there stays.
+// Each is refused, and what was there stays: no file changed, none left beside it.
 void tst_BoardFileIO::refusedSave()
 {
     QFETCH(QString, kind);
     QFETCH(int, number);
     QFETCH(QString, leading);
-    const QString file = path(kind);
-    if (!kind.contains(QLatin1Char('/')))
+    const bool onDisk = kind.endsWith(QStringLiteral(" disk"));
+    const QString folder = onDisk ? path(QStringLiteral("disk")) : m_dir->path();
+    const QString file = onDisk ? folder + QStringLiteral("/old.dat") : path(kind);
+    const QByteArray mountPoint = QFile::encodeName(folder);
+    QByteArray before;
+    if (onDisk) {
+        // A small disk of its own, holding one saved file.
+        QVERIFY(QDir().mkdir(folder));
+        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("no permission to mount a small disk");
+        WriteBoardFile(file, randomBoards(1, 20));
+        before = BytesOf(file);
+        if (kind.startsWith(QStringLiteral("read-only")))
+            QVERIFY(::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
+    } else if (!kind.contains(QLatin1Char('/'))) {
         MakeFileOfKind(file, kind);
-    const QStringList before = filesInDir();
-    const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(1, 14)); });
+    }
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(onDisk ? 2000 : 1, 14)); });
+    const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QByteArray after = onDisk ? BytesOf(file) : QByteArray(); // a pipe would never end
+    if (onDisk)
+        ::umount(mountPoint.constData());
     QCOMPARE(e.Number(), number);
-    QVERIFY2(textOf(e).startsWith(leading.arg(m_dir->path())), qPrintable(textOf(e)));
-    QCOMPARE(filesInDir(), before);
-    if (kind == QStringLiteral("loop"))
-        QVERIFY(QFileInfo(file).isSymLink());
-    if (kind == QStringLiteral("folder"))
-        QVERIFY(QFileInfo(file).isDir());
-    if (kind == QStringLiteral("fifo"))
-        QVERIFY(!QFileInfo(file).isFile());
+    leading.replace(QStringLiteral("%1"), file).replace(QStringLiteral("%2"), m_dir->path());
+    QVERIFY2(textOf(e).startsWith(leading), qPrintable(textOf(e)));
+    QCOMPARE(left, entries);
+    QCOMPARE(after, before);
+    if (onDisk)
+        QCOMPARE(left, QStringList{QStringLiteral("old.dat")});
+    QCOMPARE(QFileInfo(file).isSymLink(), kind == QStringLiteral("loop"));
+    QCOMPARE(QFileInfo(file).isDir(), kind == QStringLiteral("folder"));
+    QVERIFY(!QFileInfo(file).isFile()); // no ordinary file took the place of what was there
 }
 
 QTEST_APPLESS_MAIN(tst_BoardFileIO)
