@@ -102,26 +102,25 @@ void tst_Report::textMatchesCheck()
     const QStringList boardLines = linesMatching(check.out, "^[0-9]+: [0-9]+ hits?$");
     QStringList captions;
     QStringList hits;
+    int most = -1;
+    QStringList positions; // of the boards with the most hits
     for (const QString& line : boardLines) {
-        captions << QStringLiteral("Brett ") + line.section(QLatin1Char(':'), 0, 0);
+        const QString position = line.section(QLatin1Char(':'), 0, 0);
+        const int h = line.section(QLatin1Char(' '), 1, 1).toInt();
+        captions << QStringLiteral("Brett ") + position;
         hits << line.section(QStringLiteral(": "), 1);
+        if (h > most) {
+            most = h;
+            positions.clear();
+        }
+        if (h == most)
+            positions << position;
     }
     QCOMPARE(linesMatching(text.out, "^Brett [0-9]+$"), captions);
     QCOMPARE(linesMatching(text.out, "^[0-9]+ hits?$"), hits);
     QCOMPARE(linesMatching(text.out, "^[0-9]+ hits?: [0-9]+ boards?$"),
              linesMatching(check.out, "^[0-9]+ hits?: [0-9]+ boards?$"));
-
     // The boards with the most hits, named by position.
-    int most = -1;
-    QStringList positions;
-    for (const QString& line : boardLines) {
-        const int h = line.section(QLatin1Char(' '), 1, 1).toInt();
-        if (h > most)
-            positions.clear();
-        most = std::max(most, h);
-        if (h == most)
-            positions << line.section(QLatin1Char(':'), 0, 0);
-    }
     const QString expected = QStringLiteral("Most hits: %1 hit%2, board%3 %4")
                                  .arg(most)
                                  .arg(most == 1 ? QString() : QStringLiteral("s"))
