@@ -91,7 +91,7 @@ void tst_Report::textMatchesCheck()
     QFETCH(int, pages);
     const QString pdf = path("text.pdf");
     const ProcessRun r = RunZanvoTool(QStringList{QStringLiteral("report"), file} + drawn
-                       + QStringList{QStringLiteral("-o"), pdf, QStringLiteral("--force")});
+                                      + QStringList{QStringLiteral("-o"), pdf, QStringLiteral("--force")});
     QVERIFY2(r.status == 0 && r.err.isEmpty(), r.err.constData());
     const ProcessRun check = RunZanvoTool(QStringList{QStringLiteral("check"), file} + drawn);
     QCOMPARE(check.status, 0);
@@ -162,8 +162,9 @@ void tst_Report::cellColours()
     QFETCH(int, cell);
     QFETCH(QRgb, colour);
     const QString pdf = path("colours.pdf");
-    const ProcessRun r = RunZanvoTool(QStringList{QStringLiteral("report"), path("boards.dat"), QStringLiteral("--paper"), paper}
-                       + drawn + QStringList{QStringLiteral("--force"), QStringLiteral("--output"), pdf});
+    const ProcessRun r = RunZanvoTool(
+        QStringList{QStringLiteral("report"), path("boards.dat"), QStringLiteral("--paper"), paper} + drawn
+        + QStringList{QStringLiteral("--force"), QStringLiteral("--output"), pdf});
     QVERIFY2(r.status == 0, r.err.constData());
 
     ReportLayout layout(paper == QLatin1String("letter") ? ReportPaper::Letter : ReportPaper::A4, !drawn.isEmpty());

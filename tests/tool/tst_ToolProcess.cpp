@@ -39,7 +39,8 @@ void tst_ToolProcess::initTestCase()
     WriteBytes(m_dir.filePath(QStringLiteral("truncated.dat")),
                QByteArray("\x03\0\0\0" "\0\0\0\0" "\x07\0\0\0\xff\xff\xff\0" "\0\0\0\0" "\x07\0", 22));
     WriteBytes(m_dir.filePath(QStringLiteral("tiny.csv")), "1,1e-400\r\n");
-    WriteBytes(m_dir.filePath(QStringLiteral("many.csv")), QByteArray("1,2,3,4,5\r\n").repeated(100)); // 4404 bytes as a board file
+    // 4404 bytes as a board file.
+    WriteBytes(m_dir.filePath(QStringLiteral("many.csv")), QByteArray("1,2,3,4,5\r\n").repeated(100));
     MakeFileOfKind(m_dir.filePath(QStringLiteral("pipe")), QStringLiteral("fifo"));
     MakeFileOfKind(m_dir.filePath(QStringLiteral("loop")), QStringLiteral("loop"));
 }
