@@ -32,14 +32,18 @@ centre() {
 # Fails unless the centres of windows $1 and $2 lie within 40 px of each other
 # (the frame's title bar shifts them a little).
 same_centre() {
-    local a b
+    local ax ay bx by
     read -r ax ay <<<"$(centre "$1")"; read -r bx by <<<"$(centre "$2")"
     local dx=$((ax - bx)) dy=$((ay - by))
     [ ${dx#-} -le 40 ] && [ ${dy#-} -le 40 ] || e2e_fail "$3: centre $ax,$ay, its window's $bx,$by"
 }
-# The visible window titled $1 other than $2.
-other_window() {
+# Presses Return in the box titled $1 (not window $2) once it stands over window $3;
+# $4 names the box.
+answer_box() {
     e2e_wait 100 "no second window '$1'" e2e_find_window "$1" "$2"
+    same_centre "$E2E_WIN" "$3" "$4"
+    e2e_focus "$E2E_WIN"
+    e2e_keys Return
 }
 active_is() {
     [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]
@@ -69,10 +73,7 @@ e2e_window "Adding"; input=$E2E_WIN
 e2e_focus "$input"
 e2e_type "99999999999"
 e2e_keys Return
-other_window "Adding" "$input"; range=$E2E_WIN
-same_centre "$range" "$check" "the range message"
-e2e_focus "$range"
-e2e_keys Return
+answer_box "Adding" "$input" "$check" "the range message"
 e2e_window_gone "Adding"
 e2e_wait 50 "the keys did not go back to the check dialog after Add" active_is "$check"
 
@@ -80,10 +81,7 @@ e2e_wait 50 "the keys did not go back to the check dialog after Add" active_is "
 e2e_focus "$main"
 e2e_keys alt+f o
 e2e_file_dialog "Open file" "$E2E_TMP/missing.dat"
-other_window "Zanvo" "$main"; box=$E2E_WIN
-same_centre "$box" "$main" "the error message"
-e2e_focus "$box"
-e2e_keys Return
+answer_box "Zanvo" "$main" "$main" "the error message"
 
 # 5. Every other dialog opened and cancelled.
 for key_title in "o:Open file" "s:Save file"; do
@@ -96,10 +94,7 @@ for key_title in "o:Open file" "s:Save file"; do
 done
 e2e_focus "$main"
 e2e_keys alt+a
-other_window "Zanvo" "$main"; about=$E2E_WIN
-same_centre "$about" "$main" "the About box"
-e2e_focus "$about"
-e2e_keys Return
+answer_box "Zanvo" "$main" "$main" "the About box"
 
 # 6. Exit; nothing under HOME, no settings left in the temporary folder.
 e2e_exit_zanvo "$main"
