@@ -14,12 +14,17 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <functional>
+
 namespace {
 
-void addEmpty(frmMain& w, int count)
+// Adds `count` empty boards and scrolls the view to `position`.
+void addEmpty(frmMain& w, int count, int position = 0)
 {
     for (int i = 0; i < count; ++i)
         w.mnuEmpty->trigger();
+    if (position > 0)
+        w.vScroll->setValue(position);
 }
 
 // Captions of the visible elements, in element order.
@@ -90,6 +95,9 @@ void dragThumbToBottom(QScrollBar* bar)
 }
 
 } // namespace
+
+using ViewAction = std::function<void(frmMain&)>;
+Q_DECLARE_METATYPE(ViewAction)
 
 class tst_BoardView : public QObject {
     Q_OBJECT
@@ -184,8 +192,7 @@ void tst_BoardView::deleteRecaptions()
 
 void tst_BoardView::shrinkingListScrollsBack()
 {
-    addEmpty(*w, 16);
-    w->vScroll->setValue(3);
+    addEmpty(*w, 16, 3);
     QCOMPARE(shown(*w).first(), QStringLiteral("Brett 10"));
     // Down to three boards: the maximum drops to 0 and the nested refresh shows board 1.
     auto smaller = std::make_shared<clsBoardCollection>();
@@ -282,16 +289,20 @@ void tst_BoardView::activate()
 void tst_BoardView::everyBoardOfAMillionReachable_data()
 {
     QTest::addColumn<int>("width");
-    QTest::addColumn<QString>("how");
+    QTest::addColumn<ViewAction>("toTheEnd");
+    const std::pair<const char*, ViewAction> ways[] = {
+        {"thumb", [](frmMain& m) { dragThumbToBottom(m.vScroll); }},
+        {"wheel", [](frmMain& m) { m.vScroll->setValue(m.vScroll->maximum() - 1); turnWheel(m.picClient, 1); }},
+        {"keyboard", [](frmMain& m) { QTest::keyClick(m.usrBoards[0]->txtCell[0], Qt::Key_End, Qt::ControlModifier); }}};
     for (const int width : {300, 568, 1920})
-        for (const char* how : {"thumb", "wheel", "keyboard"})
-            QTest::addRow("%d wide, %s", width, how) << width << QString::fromLatin1(how);
+        for (const auto& [how, toTheEnd] : ways)
+            QTest::addRow("%d wide, %s", width, how) << width << toTheEnd;
 }
 
 void tst_BoardView::everyBoardOfAMillionReachable()
 {
     QFETCH(int, width);
-    QFETCH(QString, how);
+    QFETCH(ViewAction, toTheEnd);
     w->resize(width, w->height());
     auto list = std::make_shared<clsBoardCollection>(millionBoards());
     const auto last = list->Item(list->Count());
@@ -299,14 +310,7 @@ void tst_BoardView::everyBoardOfAMillionReachable()
     w->UpdateControls();
     QScrollBar* bar = w->vScroll;
     QVERIFY(bar->isVisible());
-    if (how == QStringLiteral("thumb")) {
-        dragThumbToBottom(bar);
-    } else if (how == QStringLiteral("wheel")) {
-        bar->setValue(bar->maximum() - 1);
-        turnWheel(w->picClient, 1);
-    } else {
-        QTest::keyClick(w->usrBoards[0]->txtCell[0], Qt::Key_End, Qt::ControlModifier);
-    }
+    toTheEnd(*w);
     QCOMPARE(bar->value(), bar->maximum());
     usrBoard* shown = elementCaptioned(*w, 1'000'000);
     QVERIFY(shown);
@@ -323,25 +327,27 @@ void tst_BoardView::focusFollowsItsBoard_data()
 {
     // Brett 5 (element 1 at scroll position 1) has the focus, cell 3 with the caret
     // after its first digit, or its "X".
-    QTest::addColumn<QString>("action");
+    QTest::addColumn<ViewAction>("action");
     QTest::addColumn<bool>("onDelete");
     QTest::addColumn<int>("element"); // that has the focus afterwards; -1 the view itself
-    QTest::newRow("wheel down: out of view") << QStringLiteral("wheel down") << false << -1;
-    QTest::newRow("wheel up: follows") << QStringLiteral("wheel up") << false << 4;
-    QTest::newRow("earlier board deleted") << QStringLiteral("delete board 4") << false << 0;
-    QTest::newRow("resize to six a row") << QStringLiteral("resize") << false << 4;
-    QTest::newRow("refresh in place, as after Check") << QStringLiteral("refresh") << false << 1;
-    QTest::newRow("clear all") << QStringLiteral("clear all") << false << -1;
-    QTest::newRow("its own X") << QStringLiteral("space") << true << -1;
+    const auto row = [](const char* name, ViewAction action, bool onDelete, int element) {
+        QTest::newRow(name) << action << onDelete << element;
+    };
+    row("wheel down: out of view", [](frmMain& m) { turnWheel(m.picClient, 1); }, false, -1);
+    row("wheel up: follows", [](frmMain& m) { turnWheel(m.picClient, -1); }, false, 4);
+    row("earlier board deleted", [](frmMain& m) { m.usrBoard_DeleteBoard(0); }, false, 0);
+    row("resize to six a row", [](frmMain& m) { m.resize(1200, m.height()); }, false, 4);
+    row("refresh in place, as after Check", [](frmMain& m) { m.UpdateControls(); }, false, 1);
+    row("clear all", [](frmMain& m) { m.mnuClearAll->trigger(); }, false, -1);
+    row("its own X", [](frmMain& m) { QTest::keyClick(m.usrBoards[1]->cmdDelete, Qt::Key_Space); }, true, -1);
 }
 
 void tst_BoardView::focusFollowsItsBoard()
 {
-    QFETCH(QString, action);
+    QFETCH(ViewAction, action);
     QFETCH(bool, onDelete);
     QFETCH(int, element);
-    addEmpty(*w, 30);
-    w->vScroll->setValue(1);
+    addEmpty(*w, 30, 1);
     activate();
     QCOMPARE(w->usrBoards[1]->Caption(), QStringLiteral("Brett 5"));
     const auto board5 = w->Boards()->Item(5);
@@ -352,21 +358,7 @@ void tst_BoardView::focusFollowsItsBoard()
     if (!onDelete)
         w->usrBoards[1]->txtCell[3]->setCursorPosition(1);
 
-    if (action == QStringLiteral("wheel down"))
-        turnWheel(w->picClient, 1);
-    else if (action == QStringLiteral("wheel up"))
-        turnWheel(w->picClient, -1);
-    else if (action == QStringLiteral("delete board 4"))
-        w->usrBoard_DeleteBoard(0);
-    else if (action == QStringLiteral("resize"))
-        w->resize(1200, w->height());
-    else if (action == QStringLiteral("refresh"))
-        w->UpdateControls();
-    else if (action == QStringLiteral("clear all"))
-        w->mnuClearAll->trigger();
-    else if (action == QStringLiteral("space"))
-        QTest::keyClick(start, Qt::Key_Space);
-
+    action(*w);
     QWidget* focus = QApplication::focusWidget();
     if (element >= 0) {
         usrBoard* e = w->usrBoards[std::size_t(element)];
@@ -406,8 +398,7 @@ void tst_BoardView::pageKeysFromAnywhereInTheView()
     QFETCH(int, from);
     QFETCH(QKeySequence, keys);
     QFETCH(int, position);
-    addEmpty(*w, 40);
-    w->vScroll->setValue(2);
+    addEmpty(*w, 40, 2);
     usrBoard* e = w->usrBoards[4];
     QWidget* target = from < 0 ? w->picClient : from == 25 ? static_cast<QWidget*>(e->cmdDelete) : e->txtCell[std::size_t(from)];
     QTest::keySequence(target, keys);
@@ -462,8 +453,7 @@ void tst_BoardView::resizeKeepsThePlace()
     QFETCH(int, toHeight);
     QFETCH(int, first);
     w->resize(fromWidth, w->height());
-    addEmpty(*w, 100);
-    w->vScroll->setValue(position);
+    addEmpty(*w, 100, position);
     QCOMPARE(w->usrBoards[0]->Caption(), QStringLiteral("Brett %1").arg(first));
     const int height = toHeight ? toHeight : w->height();
     QSignalSpy refreshes(w.get(), &frmMain::ControlsUpdated);

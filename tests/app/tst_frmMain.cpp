@@ -5,6 +5,8 @@
 #include "board/ZanvoError.h"
 #include "controls/usrBoard.h"
 
+#include "TestFiles.h"
+
 #include <QAction>
 #include <QDirIterator>
 #include <QFileDialog>
@@ -330,11 +332,7 @@ void tst_frmMain::noSettingsUnderHome()
     const QString home = qEnvironmentVariable("HOME");
     const QString seeded = home + QStringLiteral("/.config/QtProject.conf");
     QVERIFY(QDir(home).mkpath(QStringLiteral(".config")));
-    {
-        QFile f(seeded);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[FileDialog]\nhistory=file:///seeded/by/another/program\nviewMode=Detail\n");
-    }
+    WriteBytes(seeded, "[FileDialog]\nhistory=file:///seeded/by/another/program\nviewMode=Detail\n");
     const QMap<QString, QByteArray> before = filesUnder(home);
 
     frmMain w;

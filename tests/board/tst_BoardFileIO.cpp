@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "FileSizeLimit.h"
+#include "TestFiles.h"
 
 #include <csignal>
 #include <functional>
@@ -30,21 +31,6 @@ clsBoardCollection randomBoards(int count, std::uint64_t seed)
         list.Add(std::move(b));
     }
     return list;
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return f.readAll();
-}
-
-void writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 QByteArray asQBytes(const std::vector<std::uint8_t>& v)
@@ -89,8 +75,6 @@ private Q_SLOTS:
     void damagedFileNamesFileAndProblem();
     void failedSaveUnderFileSizeLimit_data();
     void failedSaveUnderFileSizeLimit();
-    void saveOntoFullOrReadOnlyDisk_data();
-    void saveOntoFullOrReadOnlyDisk();
     void saveIntoReadOnlyFolder();
     void saveOverReadOnlyFile();
     void refusedSave_data();
@@ -113,30 +97,30 @@ void tst_BoardFileIO::saveThenOpen()
 {
     const clsBoardCollection list = randomBoards(30, 1);
     WriteBoardFile(path(QStringLiteral("a.dat")), list);
-    const QByteArray first = contentsOf(path(QStringLiteral("a.dat")));
+    const QByteArray first = BytesOf(path(QStringLiteral("a.dat")));
     QCOMPARE(first, asQBytes(EncodeBoards(list)));
 
     const BoardsRef back = ReadBoardFile(path(QStringLiteral("a.dat")));
     QVERIFY(*back == list);
     WriteBoardFile(path(QStringLiteral("b.dat")), *back);
-    QCOMPARE(contentsOf(path(QStringLiteral("b.dat"))), first);
+    QCOMPARE(BytesOf(path(QStringLiteral("b.dat"))), first);
     QCOMPARE(filesInDir(), QStringList({QStringLiteral("a.dat"), QStringLiteral("b.dat")}));
 }
 
 void tst_BoardFileIO::saveOverLongerFile()
 {
     const QString file = path(QStringLiteral("long.dat"));
-    writeRaw(file, QByteArray(10000, 'x'));
+    WriteBytes(file, QByteArray(10000, 'x'));
     const clsBoardCollection list = randomBoards(1, 2);
     WriteBoardFile(file, list);
-    QCOMPARE(contentsOf(file), asQBytes(EncodeBoards(list)));
+    QCOMPARE(BytesOf(file), asQBytes(EncodeBoards(list)));
     QCOMPARE(QFileInfo(file).size(), qint64(208));
 }
 
 void tst_BoardFileIO::saveKeepsFileMode()
 {
     const QString file = path(QStringLiteral("mode.dat"));
-    writeRaw(file, QByteArray(8, '\0'));
+    WriteBytes(file, QByteArray(8, '\0'));
     QVERIFY(::chmod(QFile::encodeName(file).constData(), 0640) == 0);
     WriteBoardFile(file, randomBoards(2, 3));
     struct stat st {};
@@ -148,12 +132,12 @@ void tst_BoardFileIO::saveThroughSymlinkKeepsLink()
 {
     const QString target = path(QStringLiteral("target.dat"));
     const QString link = path(QStringLiteral("link.dat"));
-    writeRaw(target, QByteArray(300, 'x'));
+    WriteBytes(target, QByteArray(300, 'x'));
     QVERIFY(QFile::link(target, link));
     const clsBoardCollection list = randomBoards(1, 4);
     WriteBoardFile(link, list);
     QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(contentsOf(target), asQBytes(EncodeBoards(list)));
+    QCOMPARE(BytesOf(target), asQBytes(EncodeBoards(list)));
 }
 
 void tst_BoardFileIO::missingFileIsNotFoundAndNotCreated()
@@ -218,7 +202,7 @@ void tst_BoardFileIO::damagedFileNamesFileAndProblem()
     const QString file = path(QStringLiteral("cut.dat"));
     QByteArray bytes = asQBytes(EncodeBoards(randomBoards(3, 7)));
     bytes.chop(100);
-    writeRaw(file, bytes);
+    WriteBytes(file, bytes);
     const ZanvoError e = errorOf([&] { ReadBoardFile(file); });
     QCOMPARE(e.Number(), ErrorNumber::BadFileFormat);
     QVERIFY2(textOf(e).startsWith(QStringLiteral("The file \"%1\" is damaged: board 3 of 3 claims 25 numbers").arg(file)),
@@ -242,7 +226,7 @@ void tst_BoardFileIO::failedSaveUnderFileSizeLimit()
     const QString file = path(QStringLiteral("old.dat"));
     const clsBoardCollection oldList = randomBoards(1, 8);
     WriteBoardFile(file, oldList);
-    const QByteArray before = contentsOf(file);
+    const QByteArray before = BytesOf(file);
 
     const clsBoardCollection list = randomBoards(boards, 9);
     ZanvoError e(0, "no error");
@@ -257,7 +241,7 @@ void tst_BoardFileIO::failedSaveUnderFileSizeLimit()
     QVERIFY2(textOf(e).startsWith(QStringLiteral("The file \"%1\" would grow past the largest file size").arg(file)),
              qPrintable(textOf(e)));
     QVERIFY(textOf(e).endsWith(QStringLiteral("any file of that name is unchanged.")));
-    QCOMPARE(contentsOf(file), before);
+    QCOMPARE(BytesOf(file), before);
     QCOMPARE(filesInDir(), QStringList{QStringLiteral("old.dat")}); // no half-written file left beside it
 
     struct sigaction now {};
@@ -268,73 +252,37 @@ void tst_BoardFileIO::failedSaveUnderFileSizeLimit()
     QVERIFY(*ReadBoardFile(file) == list);
 }
 
-void tst_BoardFileIO::saveOntoFullOrReadOnlyDisk_data()
-{
-    QTest::addColumn<bool>("readOnly");
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("leading");
-    // The first write of the full disk's save is cut short and says nothing; the
-    // next one says why.
-    QTest::newRow("full disk") << false << ErrorNumber::DiskFull << QStringLiteral("The disk is full: there is no room left for \"%1\".");
-    QTest::newRow("read-only disk") << true << ErrorNumber::PermissionDenied << QStringLiteral("The disk that holds \"%1\" is read-only.");
-}
-
-void tst_BoardFileIO::saveOntoFullOrReadOnlyDisk()
-{
-    QFETCH(bool, readOnly);
-    QFETCH(int, number);
-    QFETCH(QString, leading);
-    const QString disk = path(QStringLiteral("disk"));
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("disk")));
-    const QByteArray mountPoint = QFile::encodeName(disk);
-    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
-        QSKIP("no permission to mount a small disk");
-    const QString file = disk + QStringLiteral("/old.dat");
-    WriteBoardFile(file, randomBoards(1, 20));
-    const QByteArray before = contentsOf(file);
-    if (readOnly)
-        QVERIFY(::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
-    const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(2000, 21)); });
-    const QByteArray after = contentsOf(file);
-    const QStringList left = QDir(disk).entryList(QDir::Files | QDir::Hidden);
-    ::umount(mountPoint.constData());
-    QCOMPARE(e.Number(), number);
-    QVERIFY2(textOf(e).startsWith(leading.arg(file)), qPrintable(textOf(e)));
-    QCOMPARE(after, before);
-    QCOMPARE(left, QStringList{QStringLiteral("old.dat")});
-}
-
 void tst_BoardFileIO::saveIntoReadOnlyFolder()
 {
     if (::geteuid() == 0)
         QSKIP("root writes into read-only folders; the file-size-limit test covers a failing save");
     const QString file = path(QStringLiteral("old.dat"));
     WriteBoardFile(file, randomBoards(1, 10));
-    const QByteArray before = contentsOf(file);
+    const QByteArray before = BytesOf(file);
     QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0555) == 0);
     const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(5, 11)); });
     ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
     QVERIFY2(e.Number() != 0, "a save into a read-only folder succeeded");
     QVERIFY(textOf(e).contains(file));
-    QCOMPARE(contentsOf(file), before);
+    QCOMPARE(BytesOf(file), before);
 }
 
 void tst_BoardFileIO::saveOverReadOnlyFile()
 {
     const QString file = path(QStringLiteral("ro.dat"));
     WriteBoardFile(file, randomBoards(1, 12));
-    const QByteArray before = contentsOf(file);
+    const QByteArray before = BytesOf(file);
     QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     const clsBoardCollection list = randomBoards(4, 13);
     const ZanvoError e = errorOf([&] { WriteBoardFile(file, list); });
     if (::geteuid() == 0) {
         // Root may write the file; the save then keeps its read-only mode.
         QCOMPARE(e.Number(), 0);
-        QCOMPARE(contentsOf(file), asQBytes(EncodeBoards(list)));
+        QCOMPARE(BytesOf(file), asQBytes(EncodeBoards(list)));
     } else {
         QCOMPARE(e.Number(), ErrorNumber::PermissionDenied);
         QVERIFY(textOf(e).contains(file));
-        QCOMPARE(contentsOf(file), before);
+        QCOMPARE(BytesOf(file), before);
     }
     struct stat st {};
     QVERIFY(::stat(QFile::encodeName(file).constData(), &st) == 0);
@@ -345,44 +293,63 @@ void tst_BoardFileIO::refusedSave_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("leading");
+    QTest::addColumn<QString>("leading"); // %1: the file, %2: the test's folder
     QTest::newRow("missing folder") << QStringLiteral("no/such/folder.dat") << ErrorNumber::PathNotFound
-                                    << QStringLiteral("The folder \"%1/no/such\" does not exist");
-    QTest::newRow("folder") << QStringLiteral("sub") << ErrorNumber::PathFileAccess << QStringLiteral("\"%1/sub\" is a folder");
+                                    << QStringLiteral("The folder \"%2/no/such\" does not exist");
+    QTest::newRow("folder") << QStringLiteral("folder") << ErrorNumber::PathFileAccess << QStringLiteral("\"%1\" is a folder");
     QTest::newRow("loop of links") << QStringLiteral("loop") << ErrorNumber::PathFileAccess
-                                   << QStringLiteral("The link \"%1/loop\" leads round");
+                                   << QStringLiteral("The link \"%1\" leads round");
     // A pipe of its own: were a system device tried, a faulty save run as root
     // would replace it.
-    QTest::newRow("pipe") << QStringLiteral("pipe") << ErrorNumber::PathFileAccess
-                          << QStringLiteral("\"%1/pipe\" is a device, pipe or socket");
+    QTest::newRow("pipe") << QStringLiteral("fifo") << ErrorNumber::PathFileAccess
+                          << QStringLiteral("\"%1\" is a device, pipe or socket");
+    // The first write of the full disk's save is cut short and says nothing; the
+    // next one says why.
+    QTest::newRow("full disk") << QStringLiteral("full disk") << ErrorNumber::DiskFull
+                               << QStringLiteral("The disk is full: there is no room left for \"%1\".");
+    QTest::newRow("read-only disk") << QStringLiteral("read-only disk") << ErrorNumber::PermissionDenied
+                                    << QStringLiteral("The disk that holds \"%1\" is read-only.");
 }
 
-// Each is refused before anything is written, and what was there stays.
+// Each is refused, and what was there stays: no file changed, none left beside it.
 void tst_BoardFileIO::refusedSave()
 {
     QFETCH(QString, kind);
     QFETCH(int, number);
     QFETCH(QString, leading);
-    const QString file = path(kind);
-    if (kind == QStringLiteral("pipe")) {
-        QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
-    } else if (kind == QStringLiteral("sub")) {
-        QVERIFY(QDir(m_dir->path()).mkdir(kind));
-    } else if (kind == QStringLiteral("loop")) {
-        QVERIFY(QFile::link(path(QStringLiteral("other")), file));
-        QVERIFY(QFile::link(file, path(QStringLiteral("other"))));
+    const bool onDisk = kind.endsWith(QStringLiteral(" disk"));
+    const QString folder = onDisk ? path(QStringLiteral("disk")) : m_dir->path();
+    const QString file = onDisk ? folder + QStringLiteral("/old.dat") : path(kind);
+    const QByteArray mountPoint = QFile::encodeName(folder);
+    QByteArray before;
+    if (onDisk) {
+        // A small disk of its own, holding one saved file.
+        QVERIFY(QDir().mkdir(folder));
+        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("no permission to mount a small disk");
+        WriteBoardFile(file, randomBoards(1, 20));
+        before = BytesOf(file);
+        if (kind.startsWith(QStringLiteral("read-only")))
+            QVERIFY(::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
+    } else if (!kind.contains(QLatin1Char('/'))) {
+        MakeFileOfKind(file, kind);
     }
-    const QStringList before = filesInDir();
-    const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(1, 14)); });
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const ZanvoError e = errorOf([&] { WriteBoardFile(file, randomBoards(onDisk ? 2000 : 1, 14)); });
+    const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QByteArray after = onDisk ? BytesOf(file) : QByteArray(); // a pipe would never end
+    if (onDisk)
+        ::umount(mountPoint.constData());
     QCOMPARE(e.Number(), number);
-    QVERIFY2(textOf(e).startsWith(leading.arg(m_dir->path())), qPrintable(textOf(e)));
-    QCOMPARE(filesInDir(), before);
-    if (kind == QStringLiteral("loop"))
-        QVERIFY(QFileInfo(file).isSymLink());
-    if (kind == QStringLiteral("sub"))
-        QVERIFY(QFileInfo(file).isDir());
-    if (kind == QStringLiteral("pipe"))
-        QVERIFY(!QFileInfo(file).isFile());
+    leading.replace(QStringLiteral("%1"), file).replace(QStringLiteral("%2"), m_dir->path());
+    QVERIFY2(textOf(e).startsWith(leading), qPrintable(textOf(e)));
+    QCOMPARE(left, entries);
+    QCOMPARE(after, before);
+    if (onDisk)
+        QCOMPARE(left, QStringList{QStringLiteral("old.dat")});
+    QCOMPARE(QFileInfo(file).isSymLink(), kind == QStringLiteral("loop"));
+    QCOMPARE(QFileInfo(file).isDir(), kind == QStringLiteral("folder"));
+    QVERIFY(!QFileInfo(file).isFile()); // no ordinary file took the place of what was there
 }
 
 QTEST_APPLESS_MAIN(tst_BoardFileIO)

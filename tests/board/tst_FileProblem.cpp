@@ -2,13 +2,11 @@
 #include "board/FileProblem.h"
 #include "board/ZanvoError.h"
 
-#include <QDir>
-#include <QFile>
+#include "TestFiles.h"
+
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <cerrno>
-#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(FileProblem)
 
@@ -80,22 +78,13 @@ void tst_FileProblem::problemBeforeReading()
     QFETCH(int, expected);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QString file = dir.filePath(kind);
-    if (kind == QStringLiteral("file")) {
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    } else if (kind == QStringLiteral("nofolder")) {
+    QString file = dir.filePath(QStringLiteral("b.dat"));
+    if (kind == QStringLiteral("nofolder"))
         file = dir.filePath(QStringLiteral("no/b.dat"));
-    } else if (kind == QStringLiteral("loop")) {
-        QVERIFY(QFile::link(dir.filePath(QStringLiteral("other")), file));
-        QVERIFY(QFile::link(file, dir.filePath(QStringLiteral("other"))));
-    } else if (kind == QStringLiteral("folder")) {
-        QVERIFY(QDir(dir.path()).mkdir(kind));
-    } else if (kind == QStringLiteral("fifo")) {
-        QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
-    } else if (kind.startsWith(QLatin1Char('/'))) {
+    else if (kind.startsWith(QLatin1Char('/')))
         file = kind;
-    }
+    else if (kind != QStringLiteral("missing"))
+        MakeFileOfKind(file, kind);
     const std::optional<FileProblem> problem = ProblemBeforeReading(file);
     QCOMPARE(problem ? int(*problem) : -1, expected);
 }

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -163,6 +164,9 @@ struct Fixture {
 };
 
 } // namespace
+
+using DialogAction = std::function<void(frmCheck*)>;
+Q_DECLARE_METATYPE(DialogAction)
 
 class tst_frmCheck : public QObject {
     Q_OBJECT
@@ -473,26 +477,21 @@ void tst_frmCheck::closeBoxHidesAndKeepsNumbers()
 
 void tst_frmCheck::checkBringsDialogBack_data()
 {
-    QTest::addColumn<QString>("state");
-    QTest::newRow("minimised") << QStringLiteral("minimised");
-    QTest::newRow("hidden by Check") << QStringLiteral("hidden");
-    QTest::newRow("behind the main window") << QStringLiteral("behind");
-    QTest::newRow("maximised by the system") << QStringLiteral("maximised");
+    QTest::addColumn<DialogAction>("leave");
+    QTest::newRow("minimised") << DialogAction([](frmCheck* d) { d->showMinimized(); });
+    QTest::newRow("hidden by Check") << DialogAction([](frmCheck* d) { d->cmdCheck->click(); });
+    QTest::newRow("behind the main window") << DialogAction([](frmCheck*) {});
+    QTest::newRow("maximised by the system") << DialogAction([](frmCheck* d) { d->setWindowState(Qt::WindowMaximized); });
 }
 
 // Whatever state it was left in, "Check" gives the dialog back: shown, restored,
 // raised and active, still a tool window of its own.
 void tst_frmCheck::checkBringsDialogBack()
 {
-    QFETCH(QString, state);
+    QFETCH(DialogAction, leave);
     Fixture f;
     QVERIFY(QTest::qWaitForWindowExposed(f.dialog));
-    if (state == QStringLiteral("minimised"))
-        f.dialog->showMinimized();
-    else if (state == QStringLiteral("hidden"))
-        f.dialog->cmdCheck->click();
-    else if (state == QStringLiteral("maximised"))
-        f.dialog->setWindowState(Qt::WindowMaximized);
+    leave(f.dialog);
     f.main.raise();
     f.main.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f.main));

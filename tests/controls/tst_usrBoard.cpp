@@ -72,8 +72,6 @@ private Q_SLOTS:
     void keyboardWalksTheCells();
     void readableOnADarkDesktop_data();
     void readableOnADarkDesktop();
-    void wideNumberShowsItsBeginning_data();
-    void wideNumberShowsItsBeginning();
     void screenReaderNames_data();
     void screenReaderNames();
 };
@@ -118,24 +116,38 @@ void tst_usrBoard::gridPositions()
     QCOMPARE(c.txtCell[std::size_t(cell)]->geometry(), geometry);
 }
 
+// A number wider than its cell shows its beginning and whole in the tooltip.
 void tst_usrBoard::format_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("text");
-    QTest::newRow("0") << 0 << QStringLiteral("00");
-    QTest::newRow("7") << 7 << QStringLiteral("07");
-    QTest::newRow("45") << 45 << QStringLiteral("45");
-    QTest::newRow("120") << 120 << QStringLiteral("120");
-    QTest::newRow("-5") << -5 << QStringLiteral("-05");
-    QTest::newRow("-12") << -12 << QStringLiteral("-12");
-    QTest::newRow("int min") << int(-2147483647 - 1) << QStringLiteral("-2147483648");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("0") << 0 << QStringLiteral("00") << true;
+    QTest::newRow("7") << 7 << QStringLiteral("07") << true;
+    QTest::newRow("45") << 45 << QStringLiteral("45") << true;
+    QTest::newRow("120") << 120 << QStringLiteral("120") << false;
+    QTest::newRow("-5") << -5 << QStringLiteral("-05") << true;
+    QTest::newRow("-12") << -12 << QStringLiteral("-12") << true;
+    QTest::newRow("89992") << 89992 << QStringLiteral("89992") << false;
+    QTest::newRow("int max") << 2147483647 << QStringLiteral("2147483647") << false;
+    QTest::newRow("int min") << int(-2147483647 - 1) << QStringLiteral("-2147483648") << false;
 }
 
 void tst_usrBoard::format()
 {
     QFETCH(int, number);
     QFETCH(QString, text);
+    QFETCH(bool, fits);
     QCOMPARE(usrBoard::FormatNumber(number), text);
+    usrBoard c;
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    c.Board = boardOf({number});
+    c.Update();
+    QLineEdit* cell = c.txtCell[0];
+    QCOMPARE(cell->text(), text);
+    QCOMPARE(cell->cursorPosition(), 0); // the caret, and so the view, at the start
+    QCOMPARE(cell->toolTip(), fits ? QString() : text);
 }
 
 void tst_usrBoard::paintsFromBoard()
@@ -278,14 +290,11 @@ void tst_usrBoard::readableOnADarkDesktop_data()
 {
     QTest::addColumn<int>("colour"); // 0x00BBGGRR; -1 leaves the cell unpainted
     QTest::addColumn<QString>("typed");
-    QTest::newRow("white") << CellWhite << QString();
-    QTest::newRow("green") << CellGreen << QString();
-    QTest::newRow("dark red 0x800000") << 0x000080 << QString();
-    QTest::newRow("unpainted") << -1 << QString();
-    QTest::newRow("overflow on white") << CellWhite << QStringLiteral("9999999999");
-    QTest::newRow("overflow on green") << CellGreen << QStringLiteral("9999999999");
-    QTest::newRow("overflow on dark red") << 0x000080 << QStringLiteral("9999999999");
-    QTest::newRow("overflow unpainted") << -1 << QStringLiteral("9999999999");
+    const std::pair<const char*, int> colours[] = {
+        {"white", CellWhite}, {"green", CellGreen}, {"dark red", 0x000080}, {"unpainted", -1}};
+    for (const char* typed : {"", "9999999999"})
+        for (const auto& [name, colour] : colours)
+            QTest::addRow("%s%s", *typed ? "overflow on " : "", name) << colour << QString::fromLatin1(typed);
 }
 
 void tst_usrBoard::readableOnADarkDesktop()
@@ -319,30 +328,6 @@ void tst_usrBoard::readableOnADarkDesktop()
     QVERIFY2(drawnContrast(cell, &text) >= 4.5, qPrintable(QString::number(drawnContrast(cell))));
     if (!typed.isEmpty()) // the warning is a red, not the plain text colour
         QVERIFY(qRed(text) > qGreen(text) + 40 && qRed(text) > qBlue(text) + 40);
-}
-
-void tst_usrBoard::wideNumberShowsItsBeginning_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<bool>("fits");
-    QTest::newRow("07") << 7 << true;
-    QTest::newRow("int max") << 2147483647 << false;
-    QTest::newRow("int min") << int(-2147483647 - 1) << false;
-    QTest::newRow("89992") << 89992 << false;
-}
-
-void tst_usrBoard::wideNumberShowsItsBeginning()
-{
-    QFETCH(int, number);
-    QFETCH(bool, fits);
-    usrBoard c;
-    c.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&c));
-    c.Board = boardOf({number});
-    c.Update();
-    QLineEdit* cell = c.txtCell[0];
-    QCOMPARE(cell->cursorPosition(), 0); // the caret, and so the view, at the start
-    QCOMPARE(cell->toolTip(), fits ? QString() : usrBoard::FormatNumber(number));
 }
 
 void tst_usrBoard::screenReaderNames_data()

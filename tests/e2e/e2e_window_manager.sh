@@ -15,11 +15,7 @@ command -v openbox >/dev/null || { echo "openbox is not installed: skipped"; exi
 e2e_start_x
 openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
 WM_PID=$!
-n=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    n=$((n + 1)); [ $n -gt 100 ] && e2e_fail "openbox did not start"
-    sleep 0.1
-done
+e2e_wait 100 "openbox did not start" eval "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'"
 
 # A home of its own and no XDG folders, as in a user's session.
 home="$E2E_TMP/home"; tmp="$E2E_TMP/tmp"
@@ -36,21 +32,21 @@ centre() {
 # Fails unless the centres of windows $1 and $2 lie within 40 px of each other
 # (the frame's title bar shifts them a little).
 same_centre() {
-    local a b
+    local ax ay bx by
     read -r ax ay <<<"$(centre "$1")"; read -r bx by <<<"$(centre "$2")"
     local dx=$((ax - bx)) dy=$((ay - by))
     [ ${dx#-} -le 40 ] && [ ${dy#-} -le 40 ] || e2e_fail "$3: centre $ax,$ay, its window's $bx,$by"
 }
-# The visible window titled $1 other than $2.
-other_window() {
-    local id n=0
-    while :; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "$2" | tail -n1)
-        [ -n "$id" ] && break
-        n=$((n + 1)); [ $n -gt 100 ] && e2e_fail "no second window '$1'"
-        sleep 0.1
-    done
-    E2E_WIN=$id
+# Presses Return in the box titled $1 (not window $2) once it stands over window $3;
+# $4 names the box.
+answer_box() {
+    e2e_wait 100 "no second window '$1'" e2e_find_window "$1" "$2"
+    same_centre "$E2E_WIN" "$3" "$4"
+    e2e_focus "$E2E_WIN"
+    e2e_keys Return
+}
+active_is() {
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]
 }
 
 e2e_window "Zanvo"; main=$E2E_WIN
@@ -69,14 +65,7 @@ xprop -id "$check" WM_STATE | grep -q 'Normal' || e2e_fail "the check dialog was
 # 2. Behind the main window, "Check" brings it back, active.
 xdotool windowactivate --sync "$main" 2>/dev/null || e2e_focus "$main"
 e2e_keys ctrl+c
-until_active() {
-    local n=0
-    until [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; do
-        n=$((n + 1)); [ $n -gt 50 ] && e2e_fail "$2"
-        sleep 0.1
-    done
-}
-until_active "$check" "the check dialog did not come back active"
+e2e_wait 50 "the check dialog did not come back active" active_is "$check"
 
 # 3. An answer outside 32 bits: a message over the dialog, nothing added.
 e2e_keys alt+a
@@ -84,39 +73,28 @@ e2e_window "Adding"; input=$E2E_WIN
 e2e_focus "$input"
 e2e_type "99999999999"
 e2e_keys Return
-other_window "Adding" "$input"; range=$E2E_WIN
-same_centre "$range" "$check" "the range message"
-e2e_focus "$range"
-e2e_keys Return
+answer_box "Adding" "$input" "$check" "the range message"
 e2e_window_gone "Adding"
-until_active "$check" "the keys did not go back to the check dialog after Add"
+e2e_wait 50 "the keys did not go back to the check dialog after Add" active_is "$check"
 
 # 4. A missing file: the message stands over the main window in its corner.
 e2e_focus "$main"
 e2e_keys alt+f o
 e2e_file_dialog "Open file" "$E2E_TMP/missing.dat"
-other_window "Zanvo" "$main"; box=$E2E_WIN
-same_centre "$box" "$main" "the error message"
-e2e_focus "$box"
-e2e_keys Return
+answer_box "Zanvo" "$main" "$main" "the error message"
 
 # 5. Every other dialog opened and cancelled.
-for keys in "alt+f o" "alt+f s"; do
+for key_title in "o:Open file" "s:Save file"; do
     e2e_focus "$main"
-    e2e_keys $keys
-    for title in "Open file" "Save file"; do
-        xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 && { e2e_window "$title"; break; }
-    done
+    e2e_keys alt+f "${key_title%%:*}"
+    e2e_window "${key_title#*:}"
     e2e_focus "$E2E_WIN"
     e2e_keys Escape
-    sleep 0.3
+    e2e_window_gone "${key_title#*:}"
 done
 e2e_focus "$main"
 e2e_keys alt+a
-other_window "Zanvo" "$main"; about=$E2E_WIN
-same_centre "$about" "$main" "the About box"
-e2e_focus "$about"
-e2e_keys Return
+answer_box "Zanvo" "$main" "$main" "the About box"
 
 # 6. Exit; nothing under HOME, no settings left in the temporary folder.
 e2e_exit_zanvo "$main"

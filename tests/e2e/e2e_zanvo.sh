@@ -53,7 +53,7 @@ first="$E2E_TMP/first.dat"
 e2e_focus "$main"
 e2e_keys alt+f s
 e2e_file_dialog "Save file" "$first"
-n=0; while [ ! -s "$first" ]; do n=$((n + 1)); [ $n -gt 50 ] && e2e_fail "nothing saved"; sleep 0.1; done
+e2e_wait 50 "nothing saved" test -s "$first"
 
 # 4. Read the file with a reader of its own: little-endian 32-bit values.
 mapfile -t v < <(od -An -v -t d4 "$first" | tr -s ' \n' '\n' | sed '/^$/d')
@@ -107,7 +107,7 @@ second="$E2E_TMP/second.dat"
 e2e_focus "$main"
 e2e_keys alt+f s
 e2e_file_dialog "Save file" "$second"
-n=0; while [ ! -s "$second" ]; do n=$((n + 1)); [ $n -gt 50 ] && e2e_fail "second save missing"; sleep 0.1; done
+e2e_wait 50 "second save missing" test -s "$second"
 cmp "$first" "$second" || e2e_fail "the file saved after opening differs"
 
 # 6. Exit through the menu; the process ends with status 0.

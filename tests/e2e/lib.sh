@@ -29,11 +29,7 @@ e2e_start_x() {
     exec 9> "$E2E_TMP/display"
     Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
-    local n=0
-    while [ ! -s "$E2E_TMP/display" ]; do
-        n=$((n + 1)); [ $n -gt 100 ] && e2e_fail "Xvfb did not start"
-        sleep 0.1
-    done
+    e2e_wait 100 "Xvfb did not start" test -s "$E2E_TMP/display"
     exec 9>&-
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
@@ -45,16 +41,25 @@ e2e_start_zanvo() {
     ZANVO_PID=$!
 }
 
-# Window id of the visible window titled exactly $1 in E2E_WIN; waits up to 10 s.
-e2e_window() {
-    local id="" n=0
-    while [ -z "$id" ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n1)
-        [ -n "$id" ] && break
-        n=$((n + 1)); [ $n -gt 100 ] && e2e_fail "no window '$1'"
+# Runs "${@:3}" every 0.1 s until it succeeds; fails with message $2 after $1 tries.
+e2e_wait() {
+    local tries=$1 message=$2 n=0
+    shift 2
+    until "$@"; do
+        n=$((n + 1)); [ $n -gt "$tries" ] && e2e_fail "$message"
         sleep 0.1
     done
-    E2E_WIN=$id
+}
+
+# Sets E2E_WIN to a visible window titled exactly $1, other than window $2 if given.
+e2e_find_window() {
+    E2E_WIN=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-}" | tail -n1)
+    [ -n "$E2E_WIN" ]
+}
+
+# Window id of the visible window titled exactly $1 in E2E_WIN; waits up to 10 s.
+e2e_window() {
+    e2e_wait 100 "no window '$1'" e2e_find_window "$1"
 }
 
 # Waits until no visible window is titled $1.
@@ -71,12 +76,8 @@ e2e_window_gone() {
 e2e_exit_zanvo() {
     e2e_focus "$1"
     e2e_keys alt+f e
-    local n status
-    for ((n = 0; n < 50; n++)); do
-        kill -0 "$ZANVO_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$ZANVO_PID" 2>/dev/null && e2e_fail "zanvo still running after Exit"
+    local status
+    e2e_wait 50 "zanvo still running after Exit" eval '! kill -0 "$ZANVO_PID" 2>/dev/null'
     wait "$ZANVO_PID"; status=$?
     ZANVO_PID=""
     [ $status = 0 ] || e2e_fail "zanvo exited with status $status"

@@ -44,3 +44,11 @@ inline ProcessRun RunProcess(const QString& program, const QStringList& argument
     r.err = p.readAllStandardError();
     return r;
 }
+
+#ifdef ZANVO_TOOL_PATH
+// The zanvo-tool this build made.
+inline ProcessRun RunZanvoTool(const QStringList& arguments, const ProcessRedirect& redirect = {})
+{
+    return RunProcess(QStringLiteral(ZANVO_TOOL_PATH), arguments, redirect);
+}
+#endif

@@ -5,6 +5,8 @@
 #include "board/BoardFileIO.h"
 #include "board/ZanvoError.h"
 
+#include "TestFiles.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -87,13 +89,6 @@ Outcome streamedInPlace(const QString& path)
     return o;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 void compareOutcomes(const Outcome& stream, const Outcome& whole)
 {
     QCOMPARE(stream.error, whole.error);
@@ -144,7 +139,7 @@ void tst_BoardFileStream::acceptsWhatDecodeBoardsAccepts()
 {
     QFETCH(QByteArray, bytes);
     const QString path = m_dir.filePath(QStringLiteral("f%1.dat").arg(++m_files));
-    writeFile(path, bytes);
+    WriteBytes(path, bytes);
     const Outcome stream = streamed(path);
     compareOutcomes(stream, decoded(bytes));
     compareOutcomes(streamedInPlace(path), decoded(bytes));
@@ -175,7 +170,7 @@ void tst_BoardFileStream::boardLargerThanABuffer()
     list.Add(small);
     const std::vector<std::uint8_t> bytes = EncodeBoards(list);
     const QString path = m_dir.filePath(QStringLiteral("big.dat"));
-    writeFile(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    WriteBytes(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
 
     const Outcome stream = streamed(path);
     QVERIFY(!stream.error);

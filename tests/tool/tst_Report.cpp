@@ -3,6 +3,7 @@
 // compared with check's output, and the colours of a page poppler renders, at the
 // places the layout gives.
 #include "ProcessRun.h"
+#include "TestFiles.h"
 
 #include "tool/Report.h"
 
@@ -15,18 +16,6 @@
 #include <QTest>
 
 namespace {
-
-using Run = ProcessRun;
-
-Run run(const QString& program, const QStringList& arguments)
-{
-    return RunProcess(program, arguments);
-}
-
-Run tool(const QStringList& arguments)
-{
-    return run(QStringLiteral(ZANVO_TOOL_PATH), arguments);
-}
 
 QStringList linesMatching(const QByteArray& text, const char* pattern)
 {
@@ -46,12 +35,6 @@ std::shared_ptr<clsBoard> patternBoard(int k, int cells)
     for (int c = 0; c < cells; ++c)
         board->AppendNumber((11 * k + 3 * c) % 100, CellWhite);
     return board;
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -95,9 +78,7 @@ void tst_Report::textMatchesCheck_data()
     QTest::addColumn<QStringList>("drawn");
     QTest::addColumn<int>("pages");
     QTest::newRow("boards") << path("boards.dat")
-                            << QStringList{QStringLiteral("3"), QStringLiteral("14"), QStringLiteral("27"),
-                                           QStringLiteral("41"), QStringLiteral("56"), QStringLiteral("88")}
-                            << 2;
+                            << QStringLiteral("3 14 27 41 56 88").split(QLatin1Char(' ')) << 2;
     QTest::newRow("ties for most hits, read like the input box")
         << path("boards.dat") << QStringList{QStringLiteral(" 2.5e1"), QStringLiteral("-3")} << 2;
     QTest::newRow("board across pages") << path("tall.dat") << QStringList{QStringLiteral("7")} << 15;
@@ -109,38 +90,37 @@ void tst_Report::textMatchesCheck()
     QFETCH(QStringList, drawn);
     QFETCH(int, pages);
     const QString pdf = path("text.pdf");
-    const Run r = tool(QStringList{QStringLiteral("report"), file} + drawn
-                       + QStringList{QStringLiteral("-o"), pdf, QStringLiteral("--force")});
+    const ProcessRun r = RunZanvoTool(QStringList{QStringLiteral("report"), file} + drawn
+                                      + QStringList{QStringLiteral("-o"), pdf, QStringLiteral("--force")});
     QVERIFY2(r.status == 0 && r.err.isEmpty(), r.err.constData());
-    const Run check = tool(QStringList{QStringLiteral("check"), file} + drawn);
+    const ProcessRun check = RunZanvoTool(QStringList{QStringLiteral("check"), file} + drawn);
     QCOMPARE(check.status, 0);
-    const Run text = run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+    const ProcessRun text = RunProcess(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
     QCOMPARE(text.status, 0);
 
     // Every board once, in list order, with check's hits under it.
     const QStringList boardLines = linesMatching(check.out, "^[0-9]+: [0-9]+ hits?$");
     QStringList captions;
     QStringList hits;
+    int most = -1;
+    QStringList positions; // of the boards with the most hits
     for (const QString& line : boardLines) {
-        captions << QStringLiteral("Brett ") + line.section(QLatin1Char(':'), 0, 0);
+        const QString position = line.section(QLatin1Char(':'), 0, 0);
+        const int h = line.section(QLatin1Char(' '), 1, 1).toInt();
+        captions << QStringLiteral("Brett ") + position;
         hits << line.section(QStringLiteral(": "), 1);
+        if (h > most) {
+            most = h;
+            positions.clear();
+        }
+        if (h == most)
+            positions << position;
     }
     QCOMPARE(linesMatching(text.out, "^Brett [0-9]+$"), captions);
     QCOMPARE(linesMatching(text.out, "^[0-9]+ hits?$"), hits);
     QCOMPARE(linesMatching(text.out, "^[0-9]+ hits?: [0-9]+ boards?$"),
              linesMatching(check.out, "^[0-9]+ hits?: [0-9]+ boards?$"));
-
     // The boards with the most hits, named by position.
-    int most = -1;
-    QStringList positions;
-    for (const QString& line : boardLines) {
-        const int h = line.section(QLatin1Char(' '), 1, 1).toInt();
-        if (h > most)
-            positions.clear();
-        most = std::max(most, h);
-        if (h == most)
-            positions << line.section(QLatin1Char(':'), 0, 0);
-    }
     const QString expected = QStringLiteral("Most hits: %1 hit%2, board%3 %4")
                                  .arg(most)
                                  .arg(most == 1 ? QString() : QStringLiteral("s"))
@@ -182,8 +162,9 @@ void tst_Report::cellColours()
     QFETCH(int, cell);
     QFETCH(QRgb, colour);
     const QString pdf = path("colours.pdf");
-    const Run r = tool(QStringList{QStringLiteral("report"), path("boards.dat"), QStringLiteral("--paper"), paper}
-                       + drawn + QStringList{QStringLiteral("--force"), QStringLiteral("--output"), pdf});
+    const ProcessRun r = RunZanvoTool(
+        QStringList{QStringLiteral("report"), path("boards.dat"), QStringLiteral("--paper"), paper} + drawn
+        + QStringList{QStringLiteral("--force"), QStringLiteral("--output"), pdf});
     QVERIFY2(r.status == 0, r.err.constData());
 
     ReportLayout layout(paper == QLatin1String("letter") ? ReportPaper::Letter : ReportPaper::A4, !drawn.isEmpty());
@@ -195,11 +176,8 @@ void tst_Report::cellColours()
     // At 72 dots per inch a point is a pixel.
     const QString page = QString::number(layout.Page());
     const QString png = path("page");
-    QCOMPARE(run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"), page,
-                                              QStringLiteral("-l"), page, QStringLiteral("-singlefile"),
-                                              QStringLiteral("-png"), pdf, png})
-                 .status,
-             0);
+    const QStringList options = QStringLiteral("-r 72 -singlefile -png -f %1 -l %1").arg(page).split(QLatin1Char(' '));
+    QCOMPARE(RunProcess(QStringLiteral("pdftoppm"), options + QStringList{pdf, png}).status, 0);
     const QImage image(png + QStringLiteral(".png"));
     QCOMPARE(image.size(), QSize(qRound(layout.PageWidth()), qRound(layout.PageHeight())));
     // Right of the number, clear of the border.
@@ -218,35 +196,33 @@ void tst_Report::replacesOnlyWithForceAndWhole()
     const QString pdf = dir.filePath(QStringLiteral("old.pdf"));
     const QString damaged = dir.filePath(QStringLiteral("damaged.dat"));
     const QByteArray old("an earlier report");
-    for (const auto& [name, bytes] : {std::pair{pdf, old}, std::pair{damaged, QByteArray("\x05\x00\x00\x00\x18", 5)}}) {
-        QFile f(name);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    }
+    WriteBytes(pdf, old);
+    WriteBytes(damaged, QByteArray("\x05\x00\x00\x00\x18", 5));
     const QString boards = path("boards.dat");
-    const QByteArray boardBytes = bytesOf(boards);
+    const QByteArray boardBytes = BytesOf(boards);
     const QString o = QStringLiteral("-o");
     const QString force = QStringLiteral("--force");
     const QString report = QStringLiteral("report");
 
-    Run r = tool({report, boards, o, pdf});
+    ProcessRun r = RunZanvoTool({report, boards, o, pdf});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains("--force"), r.err.constData());
-    r = tool({report, damaged, QStringLiteral("7"), o, pdf, force});
+    r = RunZanvoTool({report, damaged, QStringLiteral("7"), o, pdf, force});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.startsWith("zanvo-tool: ") && r.err.count('\n') == 1 && r.err.contains("damaged"), r.err.constData());
-    QCOMPARE(bytesOf(pdf), old);
+    QCOMPARE(BytesOf(pdf), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // nothing half-written left behind
     // Not even --force lets the report take the place of its boards, or of a pipe.
-    QCOMPARE(tool({report, boards, o, boards, force}).status, 2);
-    QCOMPARE(bytesOf(boards), boardBytes);
+    QCOMPARE(RunZanvoTool({report, boards, o, boards, force}).status, 2);
+    QCOMPARE(BytesOf(boards), boardBytes);
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
-    QCOMPARE(run(QStringLiteral("mkfifo"), {fifo}).status, 0);
-    QCOMPARE(tool({report, boards, o, fifo, force}).status, 1);
+    MakeFileOfKind(fifo, QStringLiteral("fifo"));
+    QCOMPARE(RunZanvoTool({report, boards, o, fifo, force}).status, 1);
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 
-    r = tool({report, boards, o, pdf, force});
+    r = RunZanvoTool({report, boards, o, pdf, force});
     QCOMPARE(r.status, 0);
-    QVERIFY(bytesOf(pdf).startsWith("%PDF-"));
+    QVERIFY(BytesOf(pdf).startsWith("%PDF-"));
 }
 
 QTEST_GUILESS_MAIN(tst_Report)

@@ -6,6 +6,8 @@
 #include "board/RandomBoard.h"
 #include "check/MatchCheck.h"
 
+#include "TestFiles.h"
+
 #include <QBuffer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,19 +37,6 @@ Result tool(const QStringList& arguments, const QByteArray& input = {})
     r.out = out.data();
     r.err = err.data();
     return r;
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 std::shared_ptr<clsBoard> boardOf(std::initializer_list<std::pair<std::int32_t, std::int32_t>> cells)
@@ -120,7 +109,7 @@ void tst_ToolCommands::show()
 
 void tst_ToolCommands::checkPrintsHitsAndSummary()
 {
-    const QByteArray before = bytesOf(m_file);
+    const QByteArray before = BytesOf(m_file);
     const Result r = tool({QStringLiteral("check"), m_file, QStringLiteral("7"), QStringLiteral("-4"),
                            QStringLiteral("99")});
     QCOMPARE(r.status, 0);
@@ -131,7 +120,7 @@ void tst_ToolCommands::checkPrintsHitsAndSummary()
                                "1 hit: 1 board\n"
                                "2 hits: 1 board\n"
                                "3 hits: 0 boards\n"));
-    QCOMPARE(bytesOf(m_file), before); // without --write the file stays as it was
+    QCOMPARE(BytesOf(m_file), before); // without --write the file stays as it was
 }
 
 void tst_ToolCommands::checkWriteStoresTheProgramsColours()
@@ -146,7 +135,7 @@ void tst_ToolCommands::checkWriteStoresTheProgramsColours()
     QCOMPARE(written.status, 0);
     QCOMPARE(written.out, plain.out);
     const std::vector<std::uint8_t> bytes = EncodeBoards(*expected);
-    QCOMPARE(bytesOf(m_file), QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    QCOMPARE(BytesOf(m_file), QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
     QCOMPARE(tool({QStringLiteral("show"), m_file}).out, QByteArray("1: 7* 12* 33\n2:\n3: 7* 7 -4 12*\n"));
 }
 
@@ -192,12 +181,12 @@ void tst_ToolCommands::duplicateDrawnNumbers()
     QFETCH(int, number);
     // The arguments are refused before the file is even looked at.
     for (const QString& file : {m_file, path("missing.dat")}) {
-        const QByteArray before = bytesOf(file);
+        const QByteArray before = BytesOf(file);
         const Result r = tool(QStringList{QStringLiteral("check"), QStringLiteral("--write"), file} + drawn);
         QCOMPARE(r.status, 2);
         QCOMPARE(r.err, QStringLiteral("zanvo-tool: The number already exists: %1\n").arg(number).toUtf8());
         QVERIFY(r.out.isEmpty());
-        QCOMPARE(bytesOf(file), before);
+        QCOMPARE(BytesOf(file), before);
     }
 }
 
@@ -225,17 +214,17 @@ void tst_ToolCommands::randomBoards()
 
     const QString empty = path("none.dat");
     QCOMPARE(tool({QStringLiteral("random"), QStringLiteral("0"), empty}).status, 0);
-    QCOMPARE(bytesOf(empty), QByteArray(4, '\0'));
+    QCOMPARE(BytesOf(empty), QByteArray(4, '\0'));
 }
 
 void tst_ToolCommands::randomRefusesToOverwrite()
 {
-    const QByteArray before = bytesOf(m_file);
+    const QByteArray before = BytesOf(m_file);
     const Result refused = tool({QStringLiteral("random"), QStringLiteral("2"), m_file});
     QCOMPARE(refused.status, 1);
     QVERIFY(oneLine(refused.err));
     QVERIFY(refused.err.contains("--force"));
-    QCOMPARE(bytesOf(m_file), before);
+    QCOMPARE(BytesOf(m_file), before);
 
     QCOMPARE(tool({QStringLiteral("random"), QStringLiteral("2"), m_file, QStringLiteral("--force")}).status, 0);
     QCOMPARE(QFileInfo(m_file).size(), 4 + 204 * 2);
@@ -263,12 +252,12 @@ void tst_ToolCommands::exportImportRoundTrip()
     const Result exported = tool({QStringLiteral("export"), m_file});
     QCOMPARE(exported.status, 0);
     const QString csv = path("boards.csv");
-    writeBytes(csv, exported.out);
+    WriteBytes(csv, exported.out);
     const QString back = path("back.dat");
     const Result imported = tool({QStringLiteral("import"), csv, back});
     QCOMPARE(imported.status, 0);
     QVERIFY(imported.err.isEmpty());
-    QCOMPARE(bytesOf(back), bytesOf(m_file));
+    QCOMPARE(BytesOf(back), BytesOf(m_file));
 }
 
 void tst_ToolCommands::importFromStandardInput()
@@ -282,14 +271,14 @@ void tst_ToolCommands::importFromStandardInput()
 void tst_ToolCommands::badCsvWritesNothing()
 {
     const QString csv = path("bad.csv");
-    writeBytes(csv, "1,2,3\r\n4,5,6\r\n7,4294967296,9\r\n10,x\r\n");
-    const QByteArray before = bytesOf(m_file);
+    WriteBytes(csv, "1,2,3\r\n4,5,6\r\n7,4294967296,9\r\n10,x\r\n");
+    const QByteArray before = BytesOf(m_file);
     const Result replaced = tool({QStringLiteral("import"), csv, m_file, QStringLiteral("--force")});
     QCOMPARE(replaced.status, 1);
     QVERIFY(oneLine(replaced.err));
     QVERIFY2(replaced.err.contains((csv + QStringLiteral(": row 3, field 2: \"4294967296\"")).toUtf8()),
              replaced.err.constData());
-    QCOMPARE(bytesOf(m_file), before);
+    QCOMPARE(BytesOf(m_file), before);
 
     const QString fresh = path("fresh.dat");
     QCOMPARE(tool({QStringLiteral("import"), csv, fresh}).status, 1);
@@ -355,7 +344,7 @@ void tst_ToolCommands::damagedOrMissingFiles()
     QFETCH(QByteArray, bytes);
     const QString file = path("damaged.dat");
     if (!bytes.isEmpty())
-        writeBytes(file, bytes);
+        WriteBytes(file, bytes);
     QStringList arguments = command.split(QLatin1Char(' '));
     arguments << file;
     if (command.startsWith(QLatin1String("check")))
@@ -364,7 +353,7 @@ void tst_ToolCommands::damagedOrMissingFiles()
     QCOMPARE(r.status, 1);
     QVERIFY2(oneLine(r.err), r.err.constData());
     QVERIFY(r.err.contains(file.toUtf8()));
-    QCOMPARE(bytesOf(file), bytes); // neither repaired nor created
+    QCOMPARE(BytesOf(file), bytes); // neither repaired nor created
     QCOMPARE(QFileInfo::exists(file), !bytes.isEmpty());
 }
 

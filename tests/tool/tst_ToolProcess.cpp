@@ -2,6 +2,7 @@
 // The installed program as a script sees it: exit statuses, standard output and
 // standard error of the real binary.
 #include "ProcessRun.h"
+#include "TestFiles.h"
 
 #include "zanvo_version.h"
 
@@ -11,19 +12,6 @@
 #include <QTest>
 
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-using Run = ProcessRun;
-
-Run run(const QStringList& arguments, const ProcessRedirect& redirect = {})
-{
-    return RunProcess(QStringLiteral(ZANVO_TOOL_PATH), arguments, redirect);
-}
-
-} // namespace
 
 class tst_ToolProcess : public QObject {
     Q_OBJECT
@@ -45,27 +33,16 @@ void tst_ToolProcess::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_boards = m_dir.filePath(QStringLiteral("boards.dat"));
-    QCOMPARE(run({QStringLiteral("random"), QStringLiteral("20"), m_boards}).status, 0);
-    QFile damaged(m_dir.filePath(QStringLiteral("damaged.dat")));
-    QVERIFY(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray("\x05\x00\x00\x00\x18\x00\x00\x00", 8));
-    damaged.close();
+    QCOMPARE(RunZanvoTool({QStringLiteral("random"), QStringLiteral("20"), m_boards}).status, 0);
+    WriteBytes(m_dir.filePath(QStringLiteral("damaged.dat")), QByteArray("\x05\x00\x00\x00\x18\x00\x00\x00", 8));
     // Three boards of one number, cut inside the second.
-    QFile truncated(m_dir.filePath(QStringLiteral("truncated.dat")));
-    QVERIFY(truncated.open(QIODevice::WriteOnly));
-    truncated.write(QByteArray("\x03\0\0\0" "\0\0\0\0" "\x07\0\0\0\xff\xff\xff\0" "\0\0\0\0" "\x07\0", 22));
-    truncated.close();
-    QFile tiny(m_dir.filePath(QStringLiteral("tiny.csv")));
-    QVERIFY(tiny.open(QIODevice::WriteOnly));
-    tiny.write("1,1e-400\r\n");
-    tiny.close();
-    QFile many(m_dir.filePath(QStringLiteral("many.csv"))); // 4404 bytes as a board file
-    QVERIFY(many.open(QIODevice::WriteOnly));
-    for (int i = 0; i < 100; ++i)
-        many.write("1,2,3,4,5\r\n");
-    many.close();
-    QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
-    QVERIFY(QFile::link(QStringLiteral("loop"), m_dir.filePath(QStringLiteral("loop"))));
+    WriteBytes(m_dir.filePath(QStringLiteral("truncated.dat")),
+               QByteArray("\x03\0\0\0" "\0\0\0\0" "\x07\0\0\0\xff\xff\xff\0" "\0\0\0\0" "\x07\0", 22));
+    WriteBytes(m_dir.filePath(QStringLiteral("tiny.csv")), "1,1e-400\r\n");
+    // 4404 bytes as a board file.
+    WriteBytes(m_dir.filePath(QStringLiteral("many.csv")), QByteArray("1,2,3,4,5\r\n").repeated(100));
+    MakeFileOfKind(m_dir.filePath(QStringLiteral("pipe")), QStringLiteral("fifo"));
+    MakeFileOfKind(m_dir.filePath(QStringLiteral("loop")), QStringLiteral("loop"));
 }
 
 void tst_ToolProcess::exitStatuses_data()
@@ -92,19 +69,16 @@ void tst_ToolProcess::exitStatuses_data()
     row("damaged file", "check %D/damaged.dat 1", 1, "The file \"%D/damaged.dat\" is damaged: it claims 5 boards");
     row("existing file", "random 1 %D/boards.dat", 1, "%D/boards.dat: The file exists");
     // Every reader refuses what is not an ordinary file before opening it, alike.
-    for (const char* command : {"show", "check", "export", "check --write"}) {
-        for (const char* file : {"%D/pipe", "/dev/zero"}) {
-            const QByteArray name = QByteArray(command) + ' ' + file;
-            const QByteArray line = name + (QByteArray(command).startsWith("check") ? " 1" : "");
-            const QByteArray words = QByteArray("\"") + file + "\" is a device, pipe or socket, not an ordinary file.";
-            row(name.constData(), line.constData(), 1, words.constData());
+    const std::pair<const char*, const char*> refused[] = {
+        {"%D/pipe", "\"%D/pipe\" is a device, pipe or socket, not an ordinary file."},
+        {"/dev/zero", "\"/dev/zero\" is a device, pipe or socket, not an ordinary file."},
+        {"%D/truncated.dat", "The file \"%D/truncated.dat\" is damaged: board 2 of 3"},
+        {"%D/loop", "The link \"%D/loop\" leads round in a circle"}};
+    for (const QByteArray command : {"show", "check", "export", "check --write"}) {
+        for (const auto& [file, words] : refused) {
+            const QByteArray line = command + ' ' + file + (command.startsWith("check") ? " 1" : "");
+            row(line.constData(), line.constData(), 1, words);
         }
-        const QByteArray name = QByteArray(command) + " truncated";
-        const QByteArray line = QByteArray(command) + " %D/truncated.dat" + (name.startsWith("check") ? " 1" : "");
-        row(name.constData(), line.constData(), 1, "The file \"%D/truncated.dat\" is damaged: board 2 of 3");
-        const QByteArray looped = QByteArray(command) + " loop";
-        const QByteArray loopLine = QByteArray(command) + " %D/loop" + (name.startsWith("check") ? " 1" : "");
-        row(looped.constData(), loopLine.constData(), 1, "The link \"%D/loop\" leads round in a circle");
     }
     row("show folder", "show %D", 1, "\"%D\" is a folder, not a file.");
     row("random over a loop", "random 3 %D/loop --force", 1, "The link \"%D/loop\" leads round in a circle");
@@ -136,7 +110,7 @@ void tst_ToolProcess::exitStatuses()
         a.replace(QLatin1String("%D"), dir);
     // Under a file-size limit (in bytes) standard output is a file too.
     const QString outFile = fileSizeLimit > 0 ? m_dir.filePath(QStringLiteral("out.txt")) : QString();
-    const Run r = run(arguments, {stdinFile, outFile, static_cast<rlim_t>(fileSizeLimit)});
+    const ProcessRun r = RunZanvoTool(arguments, {stdinFile, outFile, static_cast<rlim_t>(fileSizeLimit)});
     QCOMPARE(r.status, status);
     if (status == 0) {
         QVERIFY(r.err.isEmpty());
@@ -155,7 +129,7 @@ void tst_ToolProcess::exitStatuses()
 void tst_ToolProcess::version()
 {
     for (const char* option : {"--version", "-v"}) {
-        const Run r = run({QString::fromLatin1(option)});
+        const ProcessRun r = RunZanvoTool({QString::fromLatin1(option)});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QByteArray("zanvo-tool " ZANVO_VERSION_STRING "\n"));
     }
@@ -163,7 +137,7 @@ void tst_ToolProcess::version()
 
 void tst_ToolProcess::exportPipedIntoImport()
 {
-    QCOMPARE(run({QStringLiteral("check"), m_boards, QStringLiteral("3"), QStringLiteral("50"),
+    QCOMPARE(RunZanvoTool({QStringLiteral("check"), m_boards, QStringLiteral("3"), QStringLiteral("50"),
                   QStringLiteral("--write")})
                  .status,
              0);
@@ -177,17 +151,14 @@ void tst_ToolProcess::exportPipedIntoImport()
     QVERIFY(importer.waitForFinished(120000));
     QCOMPARE(exporter.exitCode(), 0);
     QCOMPARE(importer.exitCode(), 0);
-    QFile a(m_boards);
-    QFile b(back);
-    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-    QCOMPARE(b.readAll(), a.readAll());
+    QCOMPARE(BytesOf(back), BytesOf(m_boards));
 }
 
 void tst_ToolProcess::fullDiskIsAFailure()
 {
     if (!QFileInfo::exists(QStringLiteral("/dev/full")))
         QSKIP("no /dev/full");
-    const Run r = run({QStringLiteral("show"), m_boards}, {{}, QStringLiteral("/dev/full")});
+    const ProcessRun r = RunZanvoTool({QStringLiteral("show"), m_boards}, {{}, QStringLiteral("/dev/full")});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains("Cannot write the output"), r.err.constData());
 }
