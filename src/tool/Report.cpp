@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -70,12 +71,10 @@ QFont reportFont(qreal points, QFont::Weight weight = QFont::Normal)
     return font;
 }
 
+// "100,000", whatever the user's locale.
 QString withThousands(std::int64_t n)
 {
-    QString digits = QString::number(n < 0 ? -n : n);
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
-        digits.insert(at, u',');
-    return n < 0 ? QLatin1Char('-') + digits : digits;
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(static_cast<qlonglong>(n));
 }
 
 // A line on standard error, rewritten in place, once the report has taken more than
