@@ -1,21 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // zanvo-tool report of 10,000 and 100,000 boards: pages per second, and the peak
 // memory of the tool's process, which must not grow with the number of boards.
+#include "ToolChild.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
+#include <algorithm>
 #include <map>
-#include <memory>
 #include <string>
-
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -23,45 +20,6 @@ QTemporaryDir& folder()
 {
     static QTemporaryDir dir;
     return dir;
-}
-
-struct Child {
-    bool ok = false;
-    double seconds = 0;
-    long peakKiB = 0; // ru_maxrss of the child alone
-};
-
-// The tool as its own process, so its peak memory is its own.
-Child runTool(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv;
-    std::string program = ZANVO_TOOL_PATH;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = arguments;
-    for (std::string& a : copies)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    Child result;
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    if (pid < 0)
-        return result;
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid)
-        return result;
-    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    result.peakKiB = usage.ru_maxrss;
-    return result;
 }
 
 // Made by the tool in a process of its own: boards made here would raise this
@@ -72,7 +30,7 @@ const QString& boardFile(int count)
     QString& file = files[count];
     if (file.isEmpty()) {
         const QString path = folder().filePath(QStringLiteral("boards-%1.dat").arg(count));
-        if (runTool({"random", std::to_string(count), path.toStdString()}).ok)
+        if (RunToolChild({"random", std::to_string(count), path.toStdString()}).status == 0)
             file = path;
     }
     return file;
@@ -107,8 +65,8 @@ void BM_Report(benchmark::State& state)
     double seconds = 0;
     long peak = 0;
     for (auto _ : state) {
-        const Child child = runTool(arguments);
-        if (!child.ok) {
+        const ToolChild child = RunToolChild(arguments);
+        if (child.status != 0) {
             state.SkipWithError("zanvo-tool report failed");
             return;
         }

@@ -10,6 +10,8 @@
 #include "board/RandomBoard.h"
 #include "check/MatchCheck.h"
 
+#include "ToolChild.h"
+
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -21,10 +23,7 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -142,34 +141,6 @@ std::string longBoard()
     return path;
 }
 
-// Runs the tool with standard input from `in` and output to /dev/null; its peak
-// resident size in kilobytes, or -1 when it did not exit with `status`.
-long peakKilobytes(const std::vector<std::string>& arguments, const std::string& in, int status)
-{
-    std::vector<std::string> line(1, std::string(ZANVO_TOOL_PATH));
-    line.insert(line.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : line)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        const int input = open(in.c_str(), O_RDONLY);
-        const int output = open("/dev/null", O_WRONLY);
-        dup2(input, STDIN_FILENO);
-        dup2(output, STDOUT_FILENO);
-        dup2(output, STDERR_FILENO);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int waitStatus = 0;
-    rusage usage{};
-    if (child < 0 || wait4(child, &waitStatus, 0, &usage) != child || !WIFEXITED(waitStatus)
-        || WEXITSTATUS(waitStatus) != status)
-        return -1;
-    return usage.ru_maxrss;
-}
-
 double megabytes(double kilobytes)
 {
     return kilobytes / 1024.0;
@@ -181,14 +152,13 @@ void peakOf(benchmark::State& state, const std::vector<std::string>& arguments, 
     long peak = 0;
     for (auto _ : state) {
         unlink(scratchFile("out.dat").c_str());
-        const auto start = std::chrono::steady_clock::now();
-        const long kilobytes = peakKilobytes(arguments, in, status);
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        if (kilobytes < 0) {
+        const ToolChild child = RunToolChild(arguments, in);
+        state.SetIterationTime(child.seconds);
+        if (child.status != status) {
             state.SkipWithError("the tool failed");
             return;
         }
-        peak = std::max(peak, kilobytes);
+        peak = std::max(peak, child.peakKiB);
     }
     state.counters["peak_MB"] = megabytes(static_cast<double>(peak));
     struct stat st {};

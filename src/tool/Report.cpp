@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -60,12 +61,6 @@ QPointF device(double x, double y)
     return {x * Unit, y * Unit};
 }
 
-// The text colour that reads on a cell's background, by the program's own rule.
-QRgb textOn(QRgb background)
-{
-    return qRgb(0, 0, 0) | ReadableTextColour(background & 0xFFFFFFu);
-}
-
 QFont reportFont(qreal points, QFont::Weight weight = QFont::Normal)
 {
     QFont font(QStringLiteral("Sans Serif"));
@@ -76,12 +71,10 @@ QFont reportFont(qreal points, QFont::Weight weight = QFont::Normal)
     return font;
 }
 
+// "100,000", whatever the user's locale.
 QString withThousands(std::int64_t n)
 {
-    QString digits = QString::number(n < 0 ? -n : n);
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
-        digits.insert(at, u',');
-    return n < 0 ? QLatin1Char('-') + digits : digits;
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(static_cast<qlonglong>(n));
 }
 
 // A line on standard error, rewritten in place, once the report has taken more than
@@ -260,13 +253,14 @@ void ReportPainter::caption(const QPointF& at, std::int32_t position, bool conti
 void ReportPainter::cells(double left, double top, std::span<const BoardEntry> row)
 {
     // Backgrounds and borders first, then the numbers: few changes of pen and brush,
-    // which the PDF repeats for every change.
+    // which the PDF repeats for every change. Colours are 0xRRGGBB; QColor makes
+    // them opaque.
     constexpr double Step = ReportLayout::CellSize + ReportLayout::CellGap;
     std::array<QRectF, ReportLayout::CellsPerRow> places;
-    std::array<QRgb, ReportLayout::CellsPerRow> backgrounds{};
+    std::array<std::uint32_t, ReportLayout::CellsPerRow> backgrounds{};
     for (std::size_t i = 0; i < row.size(); ++i) {
         places[i] = device(left + static_cast<double>(i) * Step, top, ReportLayout::CellSize, ReportLayout::CellSize);
-        backgrounds[i] = 0xFF000000u | CellRgb(static_cast<std::uint32_t>(row[i].Colour));
+        backgrounds[i] = CellRgb(static_cast<std::uint32_t>(row[i].Colour));
     }
     m_painter.setPen(QPen(QColor(Border), 0.5 * Unit));
     for (std::size_t i = 0; i < row.size(); ++i) {
@@ -276,7 +270,8 @@ void ReportPainter::cells(double left, double top, std::span<const BoardEntry> r
         m_painter.drawRect(places[i]);
     }
     for (std::size_t i = 0; i < row.size(); ++i) {
-        const QColor ink(textOn(backgrounds[i]));
+        // The text colour that reads on the cell, by the program's own rule.
+        const QColor ink(ReadableTextColour(backgrounds[i]));
         if (m_painter.pen().color() != ink || m_painter.pen().widthF() != 0)
             m_painter.setPen(QPen(ink, 0));
         const QString text = FormatCellNumber(row[i].Number);

@@ -55,7 +55,8 @@ extern "C" Q_DECL_EXPORT void zanvo_report_v1(const ReportRequest* request, Repo
     } catch (const ZanvoError& e) {
         *failure = {e.Number(), e.Description()};
     } catch (const std::bad_alloc&) {
-        *failure = {ErrorNumber::OutOfMemory, "Out of memory"};
+        const ZanvoError e = ZanvoError::OutOfMemory(); // the words every other command uses
+        *failure = {e.Number(), e.Description()};
     } catch (const std::exception& e) {
         *failure = {ErrorNumber::DeviceIO, e.what()};
     }
