@@ -22,11 +22,6 @@ constexpr std::size_t ChunkBytes = std::size_t(1) << 20;
     throw ZanvoError(number, (sentence + QStringLiteral(" Nothing was opened.")).toStdString());
 }
 
-[[noreturn]] void failOpen(FileProblem problem, const QString& sFile, const QString& systemText = {})
-{
-    failOpen(ErrorNumberFor(problem), ProblemSentence(problem, sFile, systemText));
-}
-
 // "The file is damaged: ..." from the decoder, with the file's name put in.
 QString namedDecodeProblem(const QString& sFile, const std::string& description)
 {
@@ -40,12 +35,23 @@ QString namedDecodeProblem(const QString& sFile, const std::string& description)
 
 } // namespace
 
+void FailBoardFileOpen(FileProblem problem, const QString& sFile, const QString& systemText)
+{
+    failOpen(ErrorNumberFor(problem), ProblemSentence(problem, sFile, systemText));
+}
+
+void FailBoardFileDamaged(const QString& sFile, const QString& what)
+{
+    throw ZanvoError(ErrorNumber::BadFileFormat,
+                     QStringLiteral("The file %1 is damaged: %2.").arg(QuotedFileName(sFile), what).toStdString());
+}
+
 BoardsRef ReadBoardFile(const QString& sFile)
 {
     QFile file;
     QString systemText;
     if (const std::optional<FileProblem> problem = OpenOrdinaryFile(file, sFile, systemText))
-        failOpen(*problem, sFile, systemText);
+        FailBoardFileOpen(*problem, sFile, systemText);
     const qint64 size = file.size();
     bool readFailed = false;
     BoardFileReader reader(static_cast<std::uint64_t>(size), [&](std::span<std::uint8_t> into) -> std::size_t {
@@ -54,7 +60,7 @@ BoardsRef ReadBoardFile(const QString& sFile)
         if (got < 0) {
             const FileProblem problem = ProblemAfter(errno, file, sFile);
             readFailed = true;
-            failOpen(problem, sFile, file.errorString());
+            FailBoardFileOpen(problem, sFile, file.errorString());
         }
         return static_cast<std::size_t>(got);
     }, ChunkBytes);

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+enum class FileProblem;
+
 // Board files on disk. Both throw ZanvoError whose message says in plain words what
 // happened and that nothing changed, naming the file ("The disk is full: there is
 // no room left for "x.dat". The boards were not saved; any file of that name is
@@ -22,3 +24,9 @@ BoardsRef ReadBoardFile(const QString& sFile);
 // existing file the user may not write is refused, a loop of links or a device is
 // never replaced, and a replaced file keeps its mode.
 void WriteBoardFile(const QString& sFile, const clsBoardCollection& boards);
+
+// The refusals of a board file that every reader throws, the streaming readers of
+// zanvo-tool included, so they all refuse a file in the same words: the problem's
+// sentence and "Nothing was opened.", or "The file "x" is damaged: <what>."
+[[noreturn]] void FailBoardFileOpen(FileProblem problem, const QString& sFile, const QString& systemText = {});
+[[noreturn]] void FailBoardFileDamaged(const QString& sFile, const QString& what);

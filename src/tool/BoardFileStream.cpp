@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BoardFileStream.h"
 
+#include "board/BoardFileIO.h"
 #include "board/FileProblem.h"
 #include "board/ZanvoError.h"
 
-#include <QDir>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,14 +16,6 @@ namespace {
 // most a board's entries take at a time, however long the board.
 constexpr std::size_t Chunk = 256 * 1024;
 
-[[noreturn]] void failOpen(FileProblem problem, const QString& sFile, const QString& systemText = {})
-{
-    // The words ReadBoardFile uses, so every reader refuses a file alike.
-    throw ZanvoError(ErrorNumberFor(problem),
-                     (ProblemSentence(problem, sFile, systemText) + QStringLiteral(" Nothing was opened."))
-                         .toStdString());
-}
-
 } // namespace
 
 BoardFileStream::BoardFileStream(const QString& sFile) : m_file(sFile)
@@ -31,7 +23,7 @@ BoardFileStream::BoardFileStream(const QString& sFile) : m_file(sFile)
     // A pipe or device could block the open or never end: refused unopened.
     QString systemText;
     if (const std::optional<FileProblem> problem = OpenOrdinaryFile(m_device, sFile, systemText))
-        failOpen(*problem, sFile, systemText);
+        FailBoardFileOpen(*problem, sFile, systemText);
     m_size = static_cast<std::uint64_t>(m_device.size());
     m_buffer.resize(Chunk);
 
@@ -159,9 +151,6 @@ void BoardFileStream::readFailed() const
 
 void BoardFileStream::damaged(const std::string& what) const
 {
-    // ReadBoardFile's words for the same damage; lines before it may have been printed.
-    throw ZanvoError(ErrorNumber::BadFileFormat,
-                     QStringLiteral("The file \"%1\" is damaged: %2.")
-                         .arg(QDir::toNativeSeparators(m_file), QString::fromStdString(what))
-                         .toStdString());
+    // Lines before the damage may have been printed already.
+    FailBoardFileDamaged(m_file, QString::fromStdString(what));
 }
