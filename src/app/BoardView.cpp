@@ -274,8 +274,10 @@ void frmMain::UpdateControls()
             element->Recycle(board.get());
         element->Board = board;
         if (element->Board) {
-            skipOnFailure([&] { element->Update(); });
+            // The caption first: with a screen reader running, each changes the cells'
+            // names, and in this order Update renames only the cells it recolours.
             skipOnFailure([&] { element->Caption(QStringLiteral("Brett %1").arg(p)); });
+            skipOnFailure([&] { element->Update(); });
         }
         if (element->isHidden() == static_cast<bool>(element->Board))
             element->setVisible(static_cast<bool>(element->Board));

@@ -183,14 +183,15 @@ void usrBoard::Update()
     if (!board)
         return;
     const std::int32_t last = board->NumberCount();
-    for (std::int32_t i = 0; i <= last; ++i) {
-        if (i >= CellCount)
-            throw ZanvoError::SubscriptOutOfRange(); // no such cell; the rest stays unshown
+    const std::int32_t shown = std::min<std::int32_t>(last, CellCount - 1);
+    for (std::int32_t i = 0; i <= shown; ++i) {
         const int cell = static_cast<int>(i);
         setCellText(cell, FormatNumber(board->Numbers(i)));
         setCellColour(cell, static_cast<std::uint32_t>(board->zanvo(i)) & 0x00FFFFFFu);
     }
-    NameForScreenReaders();
+    NameForScreenReaders(); // what the cells show now, even when the board has more
+    if (last > shown)
+        throw ZanvoError::SubscriptOutOfRange(); // no such cell; the rest stays unshown
 }
 
 QString usrBoard::Caption() const
