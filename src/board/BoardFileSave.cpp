@@ -1,24 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BoardFileSave.h"
 
-#include "FileProblem.h"
 #include "ZanvoError.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <csignal>
+#include <utility>
 
 namespace {
-
-[[noreturn]] void failSave(FileProblem problem, const QString& sFile, const QString& systemText = {})
-{
-    throw ZanvoError(ErrorNumberFor(problem),
-                     (ProblemSentence(problem, sFile, systemText)
-                      + QStringLiteral(" The boards were not saved; any file of that name is unchanged."))
-                         .toStdString());
-}
 
 // The file's mode bits, without the flags Qt derives from the current user.
 QFileDevice::Permissions modeOf(const QString& sFile)
@@ -26,9 +17,11 @@ QFileDevice::Permissions modeOf(const QString& sFile)
     return QFile::permissions(sFile) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
 }
 
+} // namespace
+
 // Under a file-size limit the system stops the whole program with SIGXFSZ unless
 // the signal is ignored; ignored, the write fails and the save can report it.
-class FileSizeSignalIgnored {
+class AtomicFileWrite::FileSizeSignalIgnored {
 public:
     FileSizeSignalIgnored() noexcept
     {
@@ -56,54 +49,70 @@ private:
 #endif
 };
 
-} // namespace
-
-void WriteBoardFileBytes(const QString& sFile, const BoardBytesSource& source)
+AtomicFileWrite::AtomicFileWrite(const QString& sFile, QString notWrittenSentence)
+    : m_file(sFile), m_notWritten(std::move(notWrittenSentence)), m_save(sFile)
 {
     // A loop of links would be replaced by a plain file, a device by a copy.
     if (const std::optional<FileProblem> problem = ProblemBeforeWriting(sFile))
-        failSave(*problem, sFile);
-    const QFileInfo info(sFile);
+        fail(*problem);
     // The new bytes go to a file beside the target, which replaces it only once
     // every byte is written and on disk. QSaveFile also refuses an existing file
     // the user may not write, although the folder would allow replacing it.
-    QSaveFile file(sFile);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    if (!m_save.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const int error = errno;
+        const QFileInfo info(sFile);
         const bool mayWrite = info.exists() ? info.isWritable() : QFileInfo(info.absolutePath()).isWritable();
-        failSave(!mayWrite && error != EROFS ? FileProblem::NoPermission : ProblemAfter(error, file, sFile), sFile,
-                 file.errorString());
+        fail(!mayWrite && error != EROFS ? FileProblem::NoPermission : ProblemAfter(error, m_save, sFile),
+             m_save.errorString());
     }
-    const FileSizeSignalIgnored signalIgnored;
-    std::vector<std::uint8_t> piece;
-    try {
-        while (source(piece)) {
-            // A short write leaves errno untouched; writing the rest then fails with
-            // the cause (ENOSPC, EFBIG ...), so the loop goes on until a call says why.
-            const char* data = reinterpret_cast<const char*>(piece.data());
-            auto left = static_cast<qint64>(piece.size());
-            while (left > 0) {
-                errno = 0;
-                const qint64 written = file.write(data, left);
-                if (written <= 0) {
-                    const FileProblem problem = ProblemAfter(errno, file, sFile);
-                    failSave(problem, sFile, file.errorString());
-                }
-                data += written;
-                left -= written;
-            }
-        }
-    } catch (...) {
-        file.cancelWriting();
-        throw;
+    m_signalIgnored = std::make_unique<FileSizeSignalIgnored>();
+}
+
+AtomicFileWrite::~AtomicFileWrite()
+{
+    if (!m_committed)
+        m_save.cancelWriting();
+}
+
+void AtomicFileWrite::fail(FileProblem problem, const QString& systemText) const
+{
+    throw ZanvoError(ErrorNumberFor(problem),
+                     (ProblemSentence(problem, m_file, systemText) + QLatin1Char(' ') + m_notWritten).toStdString());
+}
+
+void AtomicFileWrite::Write(const char* data, qint64 size)
+{
+    // A short write leaves errno untouched; writing the rest then fails with
+    // the cause (ENOSPC, EFBIG ...), so the loop goes on until a call says why.
+    while (size > 0) {
+        errno = 0;
+        const qint64 written = m_save.write(data, size);
+        if (written <= 0)
+            fail(ProblemAfter(errno, m_save, m_file), m_save.errorString());
+        data += written;
+        size -= written;
     }
-    const QFileDevice::Permissions before = info.exists() ? modeOf(sFile) : QFileDevice::Permissions();
+}
+
+void AtomicFileWrite::Commit()
+{
+    const QFileDevice::Permissions before = QFileInfo::exists(m_file) ? modeOf(m_file) : QFileDevice::Permissions();
+    m_committed = true;
     errno = 0;
-    if (!file.commit())
-        failSave(ProblemAfter(errno, file, sFile), sFile, file.errorString());
+    if (!m_save.commit())
+        fail(ProblemAfter(errno, m_save, m_file), m_save.errorString());
     // Replacing adds the owner's write bit to a read-only file that root saves
     // over; the file keeps the mode it had.
-    if (before != QFileDevice::Permissions() && modeOf(sFile) != before)
-        QFile::setPermissions(sFile, before);
+    if (before != QFileDevice::Permissions() && modeOf(m_file) != before)
+        QFile::setPermissions(m_file, before);
+}
+
+void WriteBoardFileBytes(const QString& sFile, const BoardBytesSource& source)
+{
+    AtomicFileWrite file(sFile, QStringLiteral("The boards were not saved; any file of that name is unchanged."));
+    std::vector<std::uint8_t> piece;
+    while (source(piece))
+        file.Write(reinterpret_cast<const char*>(piece.data()), static_cast<qint64>(piece.size()));
+    file.Commit();
 }

@@ -4,9 +4,9 @@
 #include "BoardFileStream.h"
 #include "HitCounter.h"
 
+#include "board/BoardFileSave.h"
 #include "board/CellFormat.h"
 #include "board/Contrast.h"
-#include "board/FileProblem.h"
 #include "board/ZanvoError.h"
 #include "check/MatchCheck.h"
 
@@ -18,14 +18,13 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "zanvo_version.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
+#include <exception>
 #include <string>
 #include <unistd.h>
 
@@ -42,9 +41,6 @@ constexpr int HeaderLines = 2;
 
 const QRgb Border = qRgb(0x80, 0x80, 0x80);
 const QRgb Muted = qRgb(0x55, 0x55, 0x55);
-
-// What a failed write adds to the sentence of its cause.
-const QString NotWritten = QStringLiteral(" The report was not written; any file of that name is unchanged.");
 
 [[noreturn]] void failOn(const QString& file, int number, const QString& what)
 {
@@ -383,58 +379,59 @@ void ReportPainter::Finish()
         failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("The PDF cannot be finished"));
 }
 
-// What the PDF writer writes, handed on to the file whole or not at all. The
+// What the PDF writer writes, handed on to the file in pieces of a megabyte. The
 // writer ignores a short write, and a buffered QSaveFile loses a failure in its
 // last flush: under a file-size limit either would leave a cut-off report that
-// still counts as written. A short write leaves errno untouched; writing the rest
-// then fails with the cause (EFBIG, ENOSPC ...), which is kept.
+// still counts as written. Qt does not expect a throwing device, so the first
+// failure is kept and every write fails from then on; Finish throws it.
 class WholeWrites : public QIODevice {
 public:
-    explicit WholeWrites(QFileDevice& file) : m_file(file)
+    explicit WholeWrites(AtomicFileWrite& file) : m_file(file)
     {
         m_held.reserve(Piece);
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
     bool isSequential() const override { return true; }
 
-    // Writes what is still held; false once any write has failed.
-    bool Flush()
+    bool Failed() const noexcept { return m_failure != nullptr; }
+    // Writes what is still held, or throws what made a write fail.
+    void Finish()
     {
-        const char* data = m_held.constData();
-        for (qint64 left = m_held.size(); left > 0 && m_error == 0;) {
-            errno = 0;
-            const qint64 written = m_file.write(data, left);
-            if (written <= 0) {
-                m_error = errno != 0 ? errno : EIO;
-                m_why = m_file.errorString();
-            }
-            data += std::max<qint64>(written, 0);
-            left -= std::max<qint64>(written, 0);
-        }
-        m_held.clear();
-        return m_error == 0;
+        flush();
+        if (m_failure)
+            std::rethrow_exception(m_failure);
     }
-    bool Failed() const noexcept { return m_error != 0; }
-    // The cause of the first failed write, in plain words.
-    FileProblem Problem() const { return ProblemFromErrno(m_error, m_file.fileName()); }
-    QString Why() const { return m_why; }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override
     {
+        if (m_failure)
+            return -1;
         m_held.append(data, size);
-        if (m_held.size() >= Piece && !Flush())
+        if (m_held.size() >= Piece && !flush())
             return -1;
         return size;
     }
 
 private:
+    bool flush() noexcept
+    {
+        if (!m_failure) {
+            try {
+                m_file.Write(m_held.constData(), m_held.size());
+            } catch (...) {
+                m_failure = std::current_exception();
+            }
+        }
+        m_held.clear();
+        return !m_failure;
+    }
+
     static constexpr qsizetype Piece = qsizetype(1) << 20;
-    QFileDevice& m_file;
+    AtomicFileWrite& m_file;
     QByteArray m_held;
-    int m_error = 0;
-    QString m_why;
+    std::exception_ptr m_failure;
 };
 
 QPageSize pageSize(ReportPaper paper)
@@ -530,18 +527,8 @@ void WriteReport(const ReportRequest& request)
     const HitCounter counter(drawn);
 
     // Written beside OUT and put in its place only when complete, like every save.
-    // That would put a plain file in the place of a device, a pipe or a loop of
-    // links, so only an ordinary file is replaced.
-    const auto failWrite = [&](FileProblem problem, const QString& systemText) {
-        throw ZanvoError(ErrorNumberFor(problem),
-                         (ProblemSentence(problem, request.output, systemText) + NotWritten).toStdString());
-    };
-    if (const std::optional<FileProblem> problem = ProblemBeforeWriting(request.output))
-        failWrite(*problem, {});
-    QSaveFile file(request.output);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        failWrite(ProblemFromErrno(errno != 0 ? errno : EACCES, request.output), file.errorString());
+    AtomicFileWrite file(request.output,
+                         QStringLiteral("The report was not written; any file of that name is unchanged."));
     WholeWrites whole(file);
     {
         QPdfWriter writer(&whole);
@@ -568,11 +555,6 @@ void WriteReport(const ReportRequest& request)
         painter.Summary(stream.Position());
         painter.Finish();
     }
-    if (!whole.Flush()) {
-        file.cancelWriting();
-        failWrite(whole.Problem(), whole.Why());
-    }
-    errno = 0;
-    if (!file.commit())
-        failWrite(ProblemFromErrno(errno != 0 ? errno : EIO, request.output), file.errorString());
+    whole.Finish();
+    file.Commit();
 }
