@@ -2,6 +2,7 @@
 #include "BoardView.h"
 
 #include "BoardLayout.h"
+#include "controls/CellEditor.h"
 #include "controls/usrBoard.h"
 #include "frmMain.h"
 
@@ -121,35 +122,46 @@ bool BoardViewClient::focusNextPrevChild(bool next)
     QRect seen = rect();
     if (ScrollBar && ScrollBar->isVisibleTo(this))
         seen.setRight(ScrollBar->x() - 1);
+    // A stop is a cell of a board (element and index) or a widget.
     struct Stop {
+        usrBoard* element;
+        int cell;
         QWidget* widget;
         bool reachable;
     };
-    std::vector<Stop> stops{{this, true}};
-    auto add = [&](QWidget* widget) {
-        const QRect place(widget->mapTo(this, QPoint(0, 0)), widget->size());
-        stops.push_back({widget, widget->isVisibleTo(this) && seen.contains(place)});
+    std::vector<Stop> stops{{nullptr, -1, this, true}};
+    auto inView = [&](const QWidget* widget, const QRect& place) {
+        return widget->isVisibleTo(this) && seen.contains(QRect(widget->mapTo(this, place.topLeft()), place.size()));
     };
-    for (const usrBoard* element : shown) {
-        for (QLineEdit* cell : element->txtCell)
-            add(cell);
-        add(element->cmdDelete);
+    for (const usrBoard* shownElement : shown) {
+        auto* element = const_cast<usrBoard*>(shownElement);
+        for (int i = 0; i < usrBoard::CellCount; ++i)
+            if (element->HoldsNumber(i))
+                stops.push_back({element, i, nullptr, inView(element, element->CellRect(i))});
+        stops.push_back({nullptr, -1, element->cmdDelete, inView(element->cmdDelete, element->cmdDelete->rect())});
     }
     if (ScrollBar && ScrollBar->isVisibleTo(this))
-        stops.push_back({ScrollBar, true});
+        stops.push_back({nullptr, -1, ScrollBar, true});
 
     const QWidget* focus = window()->focusWidget();
+    const auto* editor = qobject_cast<const CellEditor*>(focus);
     std::size_t at = 0;
-    for (std::size_t i = 0; i < stops.size(); ++i)
-        if (stops[i].widget == focus)
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        const Stop& stop = stops[i];
+        if (stop.widget ? stop.widget == focus : editor && editor->Edits(stop.element, stop.cell))
             at = i;
+    }
     const std::size_t n = stops.size();
+    const Qt::FocusReason reason = next ? Qt::TabFocusReason : Qt::BacktabFocusReason;
     for (std::size_t k = 1; k <= n; ++k) {
         const Stop& stop = stops[(next ? at + k : at + n - k) % n];
-        if (stop.reachable) {
-            stop.widget->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return true;
-        }
+        if (!stop.reachable)
+            continue;
+        if (stop.widget)
+            stop.widget->setFocus(reason);
+        else
+            stop.element->EditCell(stop.cell, reason);
+        return true;
     }
     return false;
 }
@@ -271,7 +283,7 @@ void frmMain::UpdateControls()
         // An element left without a board is hidden, so what its cells show does not
         // matter until a later refresh gives it a board and recycles it then.
         if (i > 0 && board)
-            element->Recycle(board.get());
+            element->Recycle();
         element->Board = board;
         if (element->Board) {
             // The caption first: with a screen reader running, each changes the cells'
@@ -296,6 +308,9 @@ void frmMain::UpdateControls()
         focusElement->Focus(focusSpot);
     else if (focusSpot.Part >= 0)
         picClient->setFocus(Qt::OtherFocusReason); // its board is gone or out of view
+    // The editor never stays on a board that lost the focus or on an element reused for another.
+    if (m_cellEditor->Element() && m_cellEditor->Element() != focusElement)
+        m_cellEditor->Detach();
 
     if (layout.RowLength > 0) {
         // Lowering the maximum below the position moves the position and runs a nested

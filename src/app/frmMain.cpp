@@ -4,6 +4,7 @@
 #include "BoardView.h"
 #include "dialogs/ErrorReport.h"
 #include "check/frmCheck.h"
+#include "controls/CellEditor.h"
 #include "controls/usrBoard.h"
 #include "dialogs/clsCommonDialogs.h"
 
@@ -128,6 +129,7 @@ void frmMain::buildBoardView()
     vScroll->setValue(0);
     vScroll->setFocusPolicy(Qt::TabFocus); // keyboard users reach it; a click leaves the focus where it is
     view->SetScrollBar(vScroll);
+    m_cellEditor = new CellEditor(picClient);
     connect(vScroll, &QScrollBar::valueChanged, this, Guarded([this](int) { vScroll_Change(); }));
 
     usrBoard* element0 = newBoardElement();
@@ -140,6 +142,7 @@ usrBoard* frmMain::newBoardElement()
 {
     auto* element = new usrBoard(picClient);
     element->hide();
+    element->UseEditor(m_cellEditor);
     // Elements are reused at other indexes, so the index is the one it has when clicked.
     connect(element, &usrBoard::DeleteBoard, this, Guarded([this, element] {
         const auto it = std::find(usrBoards.begin(), usrBoards.end(), element);

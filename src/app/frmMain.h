@@ -16,6 +16,7 @@ class QFrame;
 class QMenu;
 class QScrollBar;
 class QWidget;
+class CellEditor;
 class clsCommonDialogs;
 class frmCheck;
 class usrBoard;
@@ -47,6 +48,8 @@ public:
     QWidget* picClient = nullptr;
     QScrollBar* vScroll = nullptr;
     std::vector<usrBoard*> usrBoards; // element 0 is the design element, never destroyed
+    // The one line edit of the view; it lies over the cell being edited.
+    CellEditor* CellEditorOfView() const noexcept { return m_cellEditor; }
 
     // Where "Random" takes its numbers from: a clock-seeded generator, new each time.
     std::function<UniformSource()> RandomSource = ClockSeededUniform;
@@ -109,4 +112,5 @@ private:
     // List positions per scroll step in the last refresh, so a delete maps as it showed.
     std::int32_t m_scrollStep = 3;
     frmCheck* m_check = nullptr;
+    CellEditor* m_cellEditor = nullptr;
 };

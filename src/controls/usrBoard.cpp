@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "usrBoard.h"
 
+#include "BoardAccessible.h"
+#include "CellEditor.h"
+#include "CellPainter.h"
 #include "board/CellFormat.h"
 #include "board/Contrast.h"
 #include "board/NumberReading.h"
@@ -8,14 +11,13 @@
 #include "board/clsBoard.h"
 
 #include <QAccessible>
-#include <QApplication>
-#include <QFont>
 #include <QFontDatabase>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
-#include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 #include <limits>
@@ -28,16 +30,12 @@ constexpr int DesignWidth = 176;
 constexpr int DesignHeight = 209;
 constexpr int CellGap = 4;
 constexpr qreal DesignPointSize = 9.75;
+const QRect HeaderPlace(8, 8, 153, 17);
+const QRect FirstCell(8, 40, 28, 28);
 
 const QString& freshCaption()
 {
     static const QString text = QStringLiteral("Brett 1:");
-    return text;
-}
-
-const QString& freshCellText()
-{
-    static const QString text = QStringLiteral("01");
     return text;
 }
 
@@ -57,52 +55,6 @@ const QString& cellFace()
     return face;
 }
 
-// 0xRRGGBB as an opaque colour.
-QColor qColorOf(std::uint32_t rgb)
-{
-    return QColor::fromRgb(static_cast<QRgb>(rgb));
-}
-
-// Pixels a cell has for its text inside its frame and margins.
-int textRoom(const QLineEdit* cell)
-{
-    constexpr int lineEditMargin = 2; // QLineEdit's own inner margin on each side
-    const int frame = cell->hasFrame() ? cell->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, cell) : 0;
-    const QMargins margins = cell->textMargins();
-    return cell->contentsRect().width() - 2 * frame - 2 * lineEditMargin - margins.left() - margins.right();
-}
-
-bool isDigitPair(const QString& text)
-{
-    return text.size() <= 2 && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
-}
-
-// Screen readers: while none is active the cells are not named, which would cost
-// every refresh; when one starts, every control is named at once.
-class ScreenReaderWatch : public QAccessible::ActivationObserver {
-public:
-    ScreenReaderWatch() { QAccessible::installActivationObserver(this); }
-    ~ScreenReaderWatch() override { QAccessible::removeActivationObserver(this); }
-    ScreenReaderWatch(const ScreenReaderWatch&) = delete;
-    ScreenReaderWatch& operator=(const ScreenReaderWatch&) = delete;
-
-    static bool Active() { return s_active || QAccessible::isActive(); }
-
-    void accessibilityActiveChanged(bool active) override
-    {
-        s_active = active;
-        if (!active)
-            return;
-        const auto widgets = QApplication::allWidgets();
-        for (QWidget* widget : widgets)
-            if (auto* control = qobject_cast<usrBoard*>(widget))
-                control->NameForScreenReaders();
-    }
-
-private:
-    inline static bool s_active = false;
-};
-
 QFont designFont(const QString& face, QFont::Weight weight)
 {
     QFont font(face);
@@ -112,64 +64,63 @@ QFont designFont(const QString& face, QFont::Weight weight)
     return font;
 }
 
+QColor qColorOf(std::uint32_t rgb)
+{
+    return QColor::fromRgb(static_cast<QRgb>(rgb));
+}
+
 } // namespace
 
-usrBoard::usrBoard(QWidget* parent) : QWidget(parent)
+usrBoard::usrBoard(QWidget* parent) : QWidget(parent), m_caption(freshCaption())
 {
-    static ScreenReaderWatch watch;
+    InstallBoardAccessibility();
     resize(DesignWidth, DesignHeight);
-    m_cellColour.fill(DefaultColour);
-
-    lblHeader = new QLabel(freshCaption(), this);
-    lblHeader->setObjectName(QStringLiteral("lblHeader"));
-    lblHeader->setGeometry(8, 8, 153, 17);
-    lblHeader->setFont(designFont(headerFace(), QFont::Bold));
-
-    auto* cell0 = new QLineEdit(freshCellText(), this);
-    cell0->setObjectName(QStringLiteral("txtCell0"));
-    cell0->setGeometry(8, 40, 28, 28);
-    cell0->setFont(designFont(cellFace(), QFont::Normal));
-    txtCell[0] = cell0;
+    // Everything of the control is painted by itself, background included, so a
+    // repaint never has to draw what lies behind it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    takeFonts();
 
     // Drawn above the right end of the header, which it overlaps.
     cmdDelete = new QPushButton(QStringLiteral("X"), this);
     cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
     cmdDelete->setGeometry(144, 8, 17, 17);
-    cmdDelete->raise();
+    cmdDelete->setAccessibleName(QStringLiteral("Delete Brett 1"));
     connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
+    cmdDelete->installEventFilter(this);
 
     // Cells 1..24 copy cell 0 and flow left to right, wrapping at the control's inner
     // width as it is now, at creation.
+    m_cellRects[0] = FirstCell;
     const auto innerWidth = static_cast<float>(width());
     for (int i = 1; i < CellCount; ++i) {
-        const QLineEdit* previous = txtCell[i - 1];
-        auto* cell = new QLineEdit(cell0->text(), this);
-        cell->setObjectName(QStringLiteral("txtCell%1").arg(i));
-        cell->setFont(cell0->font());
-        cell->hide();
-        const auto w = static_cast<float>(cell0->width());
-        const auto h = static_cast<float>(cell0->height());
-        float left = static_cast<float>(previous->x()) + w + CellGap;
-        float top = static_cast<float>(previous->y());
+        const QRect previous = m_cellRects[static_cast<std::size_t>(i - 1)];
+        const auto w = static_cast<float>(FirstCell.width());
+        const auto h = static_cast<float>(FirstCell.height());
+        float left = static_cast<float>(previous.x()) + w + CellGap;
+        float top = static_cast<float>(previous.y());
         if (left + w > innerWidth) {
-            left = static_cast<float>(cell0->x());
+            left = static_cast<float>(FirstCell.x());
             top = top + h + CellGap;
         }
-        cell->setGeometry(static_cast<int>(left), static_cast<int>(top), cell0->width(), cell0->height());
-        cell->show();
-        txtCell[i] = cell;
+        m_cellRects[static_cast<std::size_t>(i)] =
+            QRect(static_cast<int>(left), static_cast<int>(top), FirstCell.width(), FirstCell.height());
     }
+}
 
-    // Tab goes through the cells row by row, then to "X".
-    for (int i = 1; i < CellCount; ++i)
-        setTabOrder(txtCell[i - 1], txtCell[i]);
-    setTabOrder(txtCell[CellCount - 1], cmdDelete);
+void usrBoard::takeFonts()
+{
+    // The designed faces and sizes; anything else (smoothing, say) from the desktop.
+    m_headerFont = designFont(headerFace(), QFont::Bold).resolve(font());
+    m_cellFont = designFont(cellFace(), QFont::Normal).resolve(font());
+}
 
-    for (int i = 0; i < CellCount; ++i) {
-        connect(txtCell[i], &QLineEdit::textChanged, this, [this, i] { txtCell_Change(i); });
-        txtCell[i]->installEventFilter(this);
+usrBoard::~usrBoard()
+{
+    if (m_editor) {
+        m_editor->Release(this);
+        disconnect(m_editor, nullptr, this, nullptr);
     }
-    NameForScreenReaders();
+    ForgetBoardAccessibility(this);
 }
 
 QString usrBoard::FormatNumber(std::int32_t n)
@@ -184,146 +135,172 @@ void usrBoard::Update()
         return;
     const std::int32_t last = board->NumberCount();
     const std::int32_t shown = std::min<std::int32_t>(last, CellCount - 1);
-    for (std::int32_t i = 0; i <= shown; ++i) {
-        const int cell = static_cast<int>(i);
-        setCellText(cell, FormatNumber(board->Numbers(i)));
-        setCellColour(cell, static_cast<std::uint32_t>(board->zanvo(i)) & 0x00FFFFFFu);
+    m_numberTotal = last + 1;
+    const int before = m_shownCount;
+    m_shownCount = static_cast<int>(shown + 1);
+    for (int i = 0; i < CellCount; ++i) {
+        if (i < m_shownCount) {
+            setCellText(i, FormatNumber(board->Numbers(i)));
+            setCellColour(i, static_cast<std::uint32_t>(board->zanvo(i)) & 0x00FFFFFFu);
+        } else if (i < before) {
+            setCellText(i, QString());
+            setCellColour(i, NoColour);
+        }
     }
-    NameForScreenReaders(); // what the cells show now, even when the board has more
+    if (m_editor && m_editor->Element() == this)
+        m_editor->Reload();
     if (last > shown)
         throw ZanvoError::SubscriptOutOfRange(); // no such cell; the rest stays unshown
 }
 
-QString usrBoard::Caption() const
-{
-    return lblHeader->text();
-}
-
 void usrBoard::Caption(const QString& vNewValue)
 {
-    if (lblHeader->text() == vNewValue)
+    if (m_caption == vNewValue)
         return;
-    lblHeader->setText(vNewValue);
-    NameForScreenReaders();
-}
-
-void usrBoard::Recycle(const clsBoard* upcoming)
-{
-    Board.reset();
-    Tag.clear();
-    // Hidden until the host names it again, so the screen-reader names can wait.
-    if (lblHeader->text() != freshCaption())
-        lblHeader->setText(freshCaption());
-    int first = 0;
-    if (upcoming)
-        first = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{upcoming->NumberCount()} + 1, 0, CellCount));
-    for (int i = first; i < CellCount; ++i) {
-        setCellText(i, freshCellText());
-        setCellColour(i, DefaultColour);
-    }
-}
-
-void usrBoard::setCellText(int Index, const QString& text)
-{
-    QLineEdit* cell = txtCell[static_cast<std::size_t>(Index)];
-    if (cell->text() == text)
-        return;
-    cell->setText(text); // runs txtCell_Change before it returns
-    cell->setCursorPosition(0); // a number too wide for the cell shows its beginning
-}
-
-void usrBoard::setCellColour(int Index, std::uint32_t colour)
-{
-    auto& current = m_cellColour[static_cast<std::size_t>(Index)];
-    if (current == colour)
-        return;
-    current = colour;
-    paintCell(Index);
-}
-
-void usrBoard::paintCell(int Index)
-{
-    const auto i = static_cast<std::size_t>(Index);
-    QLineEdit* cell = txtCell[i];
-    const std::uint32_t colour = m_cellColour[i];
-    if (colour == DefaultColour && !m_overflow[i]) {
-        cell->setPalette(QPalette()); // nothing set: the desktop's colours again
-        return;
-    }
-    // Only the roles set here are fixed; everything else still follows the desktop.
-    // The text follows the cell's own background, not the desktop's text colour,
-    // which may be light on a dark desktop while the cell stays white or green.
-    QPalette palette;
-    std::uint32_t background = 0;
-    if (colour == DefaultColour) {
-        background = this->palette().color(QPalette::Base).rgb() & 0xFFFFFFu; // the desktop's
-    } else {
-        background = CellRgb(colour);
-        palette.setColor(QPalette::Base, qColorOf(background));
-        palette.setColor(QPalette::Text, qColorOf(ReadableTextColour(background)));
-    }
-    if (m_overflow[i])
-        palette.setColor(QPalette::Text, qColorOf(ReadableWarningColour(background)));
-    cell->setPalette(palette);
-}
-
-void usrBoard::explainCell(int Index)
-{
-    const auto i = static_cast<std::size_t>(Index);
-    QLineEdit* cell = txtCell[i];
-    const QString text = cell->text();
-    QString tip;
-    if (m_overflow[i]) {
-        tip = QStringLiteral("%1 was not taken.\nA cell holds numbers from %2 to %3.")
-                  .arg(text)
-                  .arg(std::numeric_limits<std::int32_t>::min())
-                  .arg(std::numeric_limits<std::int32_t>::max());
-        if (Board && Board->IsNumber(Index))
-            tip += QStringLiteral("\nThe board keeps %1.").arg(Board->Numbers(Index));
-    } else if (!fitsWhole(cell, text)) {
-        tip = text;
-    }
-    if (cell->toolTip() != tip)
-        cell->setToolTip(tip);
-}
-
-bool usrBoard::fitsWhole(const QLineEdit* cell, const QString& text)
-{
-    // Two digits, what nearly every cell shows, are measured once per control.
-    if (isDigitPair(text)) {
-        if (m_digitPairFits < 0) {
-            const QFontMetrics metrics = cell->fontMetrics();
-            int widest = 0;
-            for (char16_t digit = u'0'; digit <= u'9'; ++digit)
-                widest = std::max(widest, metrics.horizontalAdvance(QChar(digit)));
-            m_digitPairFits = 2 * widest <= textRoom(cell) ? 1 : 0;
-        }
-        return m_digitPairFits == 1;
-    }
-    return cell->fontMetrics().horizontalAdvance(text) <= textRoom(cell);
-}
-
-void usrBoard::NameForScreenReaders()
-{
-    if (!ScreenReaderWatch::Active())
-        return; // named when a screen reader starts
-    QString name = Caption();
+    m_caption = vNewValue;
+    update(HeaderRect());
+    QString name = m_caption;
     if (name.endsWith(u':'))
         name.chop(1);
     cmdDelete->setAccessibleName(QStringLiteral("Delete ") + name);
-    const std::int32_t count = Board ? Board->NumberCount() + 1 : 0;
-    const QString of = QStringLiteral(" of ") + QString::number(count);
-    for (int i = 0; i < CellCount; ++i) {
-        QString cellName = name;
-        if (i < count)
-            cellName += QStringLiteral(", number ") + QString::number(i + 1) + of;
-        else
-            cellName += QStringLiteral(", cell ") + QString::number(i + 1) + QStringLiteral(", not on the board");
-        if (m_cellColour[static_cast<std::size_t>(i)] == static_cast<std::uint32_t>(CellGreen))
-            cellName += QStringLiteral(", drawn");
-        if (txtCell[static_cast<std::size_t>(i)]->accessibleName() != cellName)
-            txtCell[static_cast<std::size_t>(i)]->setAccessibleName(cellName);
+    if (m_editor && m_editor->Element() == this)
+        m_editor->Reload(); // its name is the cell's
+    if (QAccessible::isActive())
+        BoardRenamed(this);
+}
+
+void usrBoard::Recycle()
+{
+    Board.reset();
+    Tag.clear();
+    Caption(freshCaption());
+    for (int i = 0; i < m_shownCount; ++i) {
+        setCellText(i, QString());
+        setCellColour(i, NoColour);
     }
+    m_shownCount = 0;
+    m_numberTotal = 0;
+}
+
+QString usrBoard::CellText(int Index) const
+{
+    return m_cells[static_cast<std::size_t>(Index)].Text;
+}
+
+std::uint32_t usrBoard::CellColour(int Index) const
+{
+    return m_cells[static_cast<std::size_t>(Index)].Colour;
+}
+
+QRect usrBoard::CellRect(int Index) const
+{
+    return m_cellRects[static_cast<std::size_t>(Index)];
+}
+
+bool usrBoard::HoldsNumber(int Index) const
+{
+    return Board && Index >= 0 && Index < m_shownCount;
+}
+
+int usrBoard::CellAt(QPoint point) const
+{
+    for (int i = 0; i < CellCount; ++i)
+        if (m_cellRects[static_cast<std::size_t>(i)].contains(point))
+            return i;
+    return -1;
+}
+
+bool usrBoard::Overflowed(int Index) const
+{
+    return m_cells[static_cast<std::size_t>(Index)].Overflow;
+}
+
+bool usrBoard::ShowsWhole(int Index) const
+{
+    const QString& text = m_cells[static_cast<std::size_t>(Index)].Text;
+    return CellPainter::Instance().Show(this, FirstCell.size(), m_cellFont, text).Whole;
+}
+
+QString usrBoard::CellTip(int Index) const
+{
+    if (!HoldsNumber(Index))
+        return {};
+    const Cell& cell = m_cells[static_cast<std::size_t>(Index)];
+    if (cell.Overflow) {
+        QString tip = QStringLiteral("%1 was not taken.\nA cell holds numbers from %2 to %3.")
+                          .arg(cell.Text)
+                          .arg(std::numeric_limits<std::int32_t>::min())
+                          .arg(std::numeric_limits<std::int32_t>::max());
+        if (Board && Board->IsNumber(Index))
+            tip += QStringLiteral("\nThe board keeps %1.").arg(Board->Numbers(Index));
+        return tip;
+    }
+    return ShowsWhole(Index) ? QString() : cell.Text;
+}
+
+QString usrBoard::CellName(int Index) const
+{
+    QString name = m_caption;
+    if (name.endsWith(u':'))
+        name.chop(1);
+    if (HoldsNumber(Index))
+        name += QStringLiteral(", number %1 of %2").arg(Index + 1).arg(m_numberTotal);
+    else
+        name += QStringLiteral(", cell %1, not on the board").arg(Index + 1);
+    if (CellColour(Index) == static_cast<std::uint32_t>(CellGreen))
+        name += QStringLiteral(", drawn");
+    return name;
+}
+
+QRect usrBoard::HeaderRect() const
+{
+    return HeaderPlace;
+}
+
+QString usrBoard::HeaderTip() const
+{
+    if (!Board || m_numberTotal <= CellCount)
+        return {};
+    return QStringLiteral("This board holds %1 numbers; the first %2 are shown.").arg(m_numberTotal).arg(CellCount);
+}
+
+void usrBoard::UseEditor(CellEditor* editor)
+{
+    m_editor = editor;
+    connect(editor, &QObject::destroyed, this, [this] { m_editor = nullptr; });
+}
+
+CellEditor* usrBoard::Editor()
+{
+    if (!m_editor)
+        UseEditor(new CellEditor(this));
+    return m_editor;
+}
+
+int usrBoard::EditedCell() const
+{
+    return m_editor && m_editor->Element() == this ? m_editor->Cell() : -1;
+}
+
+bool usrBoard::EditCell(int Index, Qt::FocusReason reason)
+{
+    if (!HoldsNumber(Index))
+        return false;
+    CellEditor* editor = Editor();
+    editor->Attach(this, Index);
+    const bool byKey = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    if (editor->hasFocus()) {
+        // Moving within one focused editor changes no focus, so Qt says nothing.
+        if (byKey)
+            editor->selectAll();
+        if (QAccessible::isActive()) {
+            QAccessibleEvent focus(editor, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
+    } else {
+        editor->setFocus(reason); // a line edit selects its text on a keyboard focus
+    }
+    return true;
 }
 
 usrBoard::FocusSpot usrBoard::FocusOf(const QWidget* focus) const
@@ -335,17 +312,13 @@ usrBoard::FocusSpot usrBoard::FocusOf(const QWidget* focus) const
         spot.Part = CellCount;
         return spot;
     }
-    for (int i = 0; i < CellCount; ++i) {
-        const QLineEdit* cell = txtCell[static_cast<std::size_t>(i)];
-        if (cell != focus)
-            continue;
-        spot.Part = i;
-        spot.Cursor = cell->cursorPosition();
-        if (cell->hasSelectedText()) {
-            spot.SelectionStart = cell->selectionStart();
-            spot.SelectionLength = cell->selectionLength();
-        }
-        break;
+    if (!m_editor || focus != m_editor || m_editor->Element() != this)
+        return spot;
+    spot.Part = m_editor->Cell();
+    spot.Cursor = m_editor->cursorPosition();
+    if (m_editor->hasSelectedText()) {
+        spot.SelectionStart = m_editor->selectionStart();
+        spot.SelectionLength = m_editor->selectionLength();
     }
     return spot;
 }
@@ -356,73 +329,51 @@ void usrBoard::Focus(const FocusSpot& spot)
         cmdDelete->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (spot.Part < 0 || spot.Part >= CellCount)
+    if (!EditCell(spot.Part, Qt::OtherFocusReason))
         return;
-    QLineEdit* cell = txtCell[static_cast<std::size_t>(spot.Part)];
-    cell->setFocus(Qt::OtherFocusReason);
+    CellEditor* editor = m_editor;
     if (spot.SelectionLength > 0 && spot.Cursor == spot.SelectionStart)
-        cell->setSelection(spot.SelectionStart + spot.SelectionLength, -spot.SelectionLength);
+        editor->setSelection(spot.SelectionStart + spot.SelectionLength, -spot.SelectionLength);
     else if (spot.SelectionLength > 0)
-        cell->setSelection(spot.SelectionStart, spot.SelectionLength);
+        editor->setSelection(spot.SelectionStart, spot.SelectionLength);
     else
-        cell->setCursorPosition(spot.Cursor);
+        editor->setCursorPosition(spot.Cursor);
 }
 
-bool usrBoard::eventFilter(QObject* watched, QEvent* event)
+void usrBoard::setCellText(int Index, const QString& text)
 {
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const auto it = std::find(txtCell.begin(), txtCell.end(), watched);
-    if (it == txtCell.end())
-        return QWidget::eventFilter(watched, event);
-    auto* key = static_cast<QKeyEvent*>(event);
-    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-    switch (key->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        if (modifiers != Qt::NoModifier)
-            break;
-        moveFocusVertically(static_cast<int>(it - txtCell.begin()), key->key() == Qt::Key_Up);
-        return true;
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        // Pages the list: not the cell's, so it goes on to the board view.
-        key->ignore();
-        return true;
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        if (modifiers != Qt::ControlModifier)
-            break;
-        key->ignore(); // first or last position of the list, not of the text
-        return true;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
+    Cell& cell = m_cells[static_cast<std::size_t>(Index)];
+    if (cell.Text == text)
+        return;
+    cell.Text = text;
+    update(CellRect(Index));
+    if (HoldsNumber(Index))
+        txtCell_Change(Index);
 }
 
-void usrBoard::moveFocusVertically(int Index, bool up)
+void usrBoard::setCellColour(int Index, std::uint32_t colour)
 {
-    // The nearest cell straight above or below, wherever the grid put the cells.
-    const QRect from = txtCell[static_cast<std::size_t>(Index)]->geometry();
-    QLineEdit* target = nullptr;
-    for (QLineEdit* cell : txtCell) {
-        const QRect g = cell->geometry();
-        if (g.x() != from.x() || (up ? g.y() >= from.y() : g.y() <= from.y()))
-            continue;
-        if (!target || (up ? g.y() > target->y() : g.y() < target->y()))
-            target = cell;
-    }
-    if (target)
-        target->setFocus(Qt::TabFocusReason); // selected, as after Tab: typing replaces it
+    Cell& cell = m_cells[static_cast<std::size_t>(Index)];
+    if (cell.Colour == colour)
+        return;
+    cell.Colour = colour;
+    update(CellRect(Index));
+}
+
+void usrBoard::EditorTextChanged(int Index, const QString& text)
+{
+    if (!HoldsNumber(Index))
+        return; // a cell without a number takes no typing
+    m_cells[static_cast<std::size_t>(Index)].Text = text;
+    txtCell_Change(Index);
 }
 
 void usrBoard::txtCell_Change(int Index)
 {
-    const auto i = static_cast<std::size_t>(Index);
+    Cell& cell = m_cells[static_cast<std::size_t>(Index)];
     std::optional<std::int32_t> value;
     try {
-        value = ReadNumber(txtCell[i]->text().toStdString());
+        value = ReadNumber(cell.Text.toStdString());
     } catch (const ZanvoError& e) {
         if (e.Number() != ErrorNumber::Overflow)
             throw;
@@ -431,14 +382,191 @@ void usrBoard::txtCell_Change(int Index)
     if (Board && value)
         Board->Numbers(static_cast<std::int32_t>(Index), *value);
     const bool overflow = !value;
-    if (m_overflow[i] != overflow) {
-        m_overflow[i] = overflow;
-        paintCell(Index);
+    if (cell.Overflow != overflow) {
+        cell.Overflow = overflow;
+        update(CellRect(Index));
+        if (m_editor && m_editor->Edits(this, Index))
+            m_editor->Reload();
     }
-    explainCell(Index);
+}
+
+bool usrBoard::MoveVertically(int Index, bool up)
+{
+    const int target = Index + (up ? -5 : 5);
+    if (target < 0 || target >= CellCount)
+        return false;
+    return EditCell(target, Qt::TabFocusReason); // selected, as after Tab: typing replaces it
 }
 
 void usrBoard::cmdDelete_Click()
 {
     Q_EMIT DeleteBoard();
+}
+
+void usrBoard::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, palette().window());
+    CellPainter& cells = CellPainter::Instance();
+
+    if (dirty.intersects(HeaderPlace)) {
+        painter.setFont(m_headerFont);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(HeaderPlace, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_caption);
+    }
+
+    const int edited = EditedCell();
+    const QColor emptyBase = palette().color(QPalette::Disabled, QPalette::Base);
+    painter.setFont(m_cellFont);
+    for (int i = 0; i < CellCount; ++i) {
+        const QRect rect = m_cellRects[static_cast<std::size_t>(i)];
+        if (i == edited || !dirty.intersects(rect))
+            continue;
+        if (!HoldsNumber(i)) {
+            cells.PaintPanel(painter, this, rect, emptyBase, false);
+            continue;
+        }
+        const Cell& cell = m_cells[static_cast<std::size_t>(i)];
+        const std::uint32_t background = CellRgb(cell.Colour);
+        cells.PaintPanel(painter, this, rect, qColorOf(background), true);
+        const CellPainter::Shown shown = cells.Show(this, rect.size(), m_cellFont, cell.Text);
+        const std::uint32_t ink = cell.Overflow ? ReadableWarningColour(background) : ReadableTextColour(background);
+        painter.setPen(qColorOf(ink));
+        if (shown.Font != m_cellFont)
+            painter.setFont(shown.Font);
+        painter.drawStaticText(rect.topLeft() + shown.At, shown.Text);
+        if (shown.Font != m_cellFont)
+            painter.setFont(m_cellFont);
+    }
+
+    // Some styles mark a focused small button faintly or not at all.
+    if (cmdDelete->hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(cmdDelete->geometry()).adjusted(-2, -2, 2, 2));
+    }
+}
+
+bool usrBoard::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == cmdDelete && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        update(cmdDelete->geometry().adjusted(-4, -4, 4, 4));
+    return QWidget::eventFilter(watched, event);
+}
+
+void usrBoard::changeEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::StyleChange:
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+    case QEvent::ActivationChange:
+        if (event->type() == QEvent::FontChange)
+            takeFonts();
+        CellPainter::Instance().Invalidate();
+        update();
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(event);
+}
+
+void usrBoard::moveEvent(QMoveEvent* event)
+{
+    if (m_editor && m_editor->Element() == this)
+        m_editor->Reload();
+    QWidget::moveEvent(event);
+}
+
+bool usrBoard::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int index = CellAt(help->pos());
+        const QString tip = index >= 0 ? CellTip(index) : HeaderRect().contains(help->pos()) ? HeaderTip() : QString();
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, this, index >= 0 ? CellRect(index) : HeaderRect());
+        }
+        return true;
+    }
+    if (event->type() == QEvent::ScreenChangeInternal)
+        update(); // pictures are kept per scale; this one draws at the new one
+    return QWidget::event(event);
+}
+
+void usrBoard::forwardMouse(QMouseEvent* event)
+{
+    CellEditor* editor = m_editor;
+    if (!editor || !editor->isVisible())
+        return;
+    QMouseEvent forwarded(event->type(), editor->mapFromGlobal(event->globalPosition()), event->globalPosition(),
+                          event->button(), event->buttons(), event->modifiers(), event->pointingDevice());
+    QCoreApplication::sendEvent(editor, &forwarded);
+}
+
+void usrBoard::mousePressEvent(QMouseEvent* event)
+{
+    const int index = CellAt(event->position().toPoint());
+    if (index < 0 || !EditCell(index, Qt::MouseFocusReason)) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    // The editor now lies under the mouse, but this control holds the grab: the press,
+    // the moves of a drag and the release go on to the editor from here.
+    m_forwardingMouse = true;
+    forwardMouse(event);
+}
+
+void usrBoard::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_forwardingMouse)
+        forwardMouse(event);
+    else
+        QWidget::mouseMoveEvent(event);
+}
+
+void usrBoard::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_forwardingMouse) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    m_forwardingMouse = false;
+    forwardMouse(event);
+}
+
+void usrBoard::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const int index = CellAt(event->position().toPoint());
+    if (index >= 0 && EditCell(index, Qt::MouseFocusReason))
+        forwardMouse(event);
+    else
+        QWidget::mouseDoubleClickEvent(event);
+}
+
+bool usrBoard::focusNextPrevChild(bool next)
+{
+    // Inside a view, the view orders the stops of all its boards.
+    if (!isWindow())
+        return QWidget::focusNextPrevChild(next);
+    // On its own: the cells that hold numbers, then "X", round.
+    std::vector<int> stops;
+    for (int i = 0; i < CellCount; ++i)
+        if (HoldsNumber(i))
+            stops.push_back(i);
+    stops.push_back(CellCount);
+    int at = cmdDelete->hasFocus() ? CellCount : EditedCell();
+    auto it = std::find(stops.begin(), stops.end(), at);
+    std::size_t k = it == stops.end() ? stops.size() - 1 : static_cast<std::size_t>(it - stops.begin());
+    k = next ? (k + 1) % stops.size() : (k + stops.size() - 1) % stops.size();
+    if (stops[k] == CellCount)
+        cmdDelete->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    else
+        EditCell(stops[k], next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }

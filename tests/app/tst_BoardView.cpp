@@ -2,6 +2,7 @@
 #include "app/ZanvoApplication.h"
 #include "app/frmMain.h"
 #include "board/RandomBoard.h"
+#include "controls/CellEditor.h"
 #include "controls/usrBoard.h"
 
 #include <QAction>
@@ -157,7 +158,7 @@ void tst_BoardView::tenBoardsScroll()
     w->vScroll->setValue(1);
     QCOMPARE(shown(*w), captions(4, 10));
     QVERIFY(w->usrBoards[7]->isHidden());
-    QCOMPARE(w->usrBoards[0]->txtCell[0]->text(), QStringLiteral("00"));
+    QCOMPARE(w->usrBoards[0]->CellText(0), QStringLiteral("00"));
 }
 
 void tst_BoardView::deleteWhileScrolled()
@@ -181,7 +182,7 @@ void tst_BoardView::deleteRecaptions()
     w->Boards()->Item(3)->Numbers(0, 33);
     QTest::mouseClick(w->usrBoards[1]->cmdDelete, Qt::LeftButton);
     QCOMPARE(shown(*w), captions(1, 3));
-    QCOMPARE(w->usrBoards[1]->txtCell[0]->text(), QStringLiteral("33"));
+    QCOMPARE(w->usrBoards[1]->CellText(0), QStringLiteral("33"));
     QTest::mouseClick(w->usrBoards[0]->cmdDelete, Qt::LeftButton);
     QTest::mouseClick(w->usrBoards[0]->cmdDelete, Qt::LeftButton);
     QTest::mouseClick(w->usrBoards[0]->cmdDelete, Qt::LeftButton);
@@ -227,7 +228,7 @@ void tst_BoardView::randomBoard()
     QVERIFY(*w->Boards()->Item(1) == *w->Boards()->Item(3)); // same seed, same board
     QCOMPARE(shown(*w), captions(1, 3));
     const auto& board = *w->Boards()->Item(1);
-    QCOMPARE(w->usrBoards[0]->txtCell[24]->text(), usrBoard::FormatNumber(board.Numbers(24)));
+    QCOMPARE(w->usrBoards[0]->CellText(24), usrBoard::FormatNumber(board.Numbers(24)));
 }
 
 void tst_BoardView::lastBoardReachableAtSeveralWidths_data()
@@ -254,7 +255,7 @@ void tst_BoardView::reusedElementLooksNew()
     addEmpty(*w, 6);
     w->Boards()->Item(5)->zanvo(0, CellGreen);
     w->UpdateControls();
-    // A short board where element 4 was: cells beyond it look as on a new element.
+    // A short board where element 4 was: cells beyond it hold nothing, nothing left over.
     auto shortBoard = std::make_shared<clsBoard>();
     shortBoard->AppendNumber(42, CellWhite);
     auto list = std::make_shared<clsBoardCollection>();
@@ -264,19 +265,18 @@ void tst_BoardView::reusedElementLooksNew()
     w->SetBoards(list);
     w->UpdateControls();
     usrBoard* e = w->usrBoards[4];
-    const usrBoard fresh;
     QCOMPARE(e->Caption(), QStringLiteral("Brett 5"));
-    QCOMPARE(e->txtCell[0]->text(), QStringLiteral("42"));
-    QCOMPARE(e->txtCell[1]->text(), QStringLiteral("01"));
-    QCOMPARE(e->txtCell[1]->palette().color(QPalette::Base), fresh.txtCell[1]->palette().color(QPalette::Base));
+    QCOMPARE(e->CellText(0), QStringLiteral("42"));
+    QVERIFY(!e->HoldsNumber(1));
+    QVERIFY(e->CellText(1).isEmpty());
+    QCOMPARE(e->CellColour(1), usrBoard::NoColour);
 }
 
 void tst_BoardView::typedNumberLandsInTheList()
 {
     addEmpty(*w, 2);
-    QLineEdit* cell = w->usrBoards[1]->txtCell[3];
-    cell->selectAll();
-    QTest::keyClicks(cell, QStringLiteral("17"));
+    QVERIFY(w->usrBoards[1]->EditCell(3, Qt::TabFocusReason));
+    QTest::keyClicks(w->CellEditorOfView(), QStringLiteral("17"));
     QCOMPARE(w->Boards()->Item(2)->Numbers(3), 17);
 }
 
@@ -293,7 +293,10 @@ void tst_BoardView::everyBoardOfAMillionReachable_data()
     const std::pair<const char*, ViewAction> ways[] = {
         {"thumb", [](frmMain& m) { dragThumbToBottom(m.vScroll); }},
         {"wheel", [](frmMain& m) { m.vScroll->setValue(m.vScroll->maximum() - 1); turnWheel(m.picClient, 1); }},
-        {"keyboard", [](frmMain& m) { QTest::keyClick(m.usrBoards[0]->txtCell[0], Qt::Key_End, Qt::ControlModifier); }}};
+        {"keyboard", [](frmMain& m) {
+             m.usrBoards[0]->EditCell(0, Qt::TabFocusReason);
+             QTest::keyClick(m.CellEditorOfView(), Qt::Key_End, Qt::ControlModifier);
+         }}};
     for (const int width : {300, 568, 1920})
         for (const auto& [how, toTheEnd] : ways)
             QTest::addRow("%d wide, %s", width, how) << width << toTheEnd;
@@ -315,8 +318,8 @@ void tst_BoardView::everyBoardOfAMillionReachable()
     usrBoard* shown = elementCaptioned(*w, 1'000'000);
     QVERIFY(shown);
     // Its cells and "X" work there too.
-    shown->txtCell[0]->selectAll();
-    QTest::keyClicks(shown->txtCell[0], QStringLiteral("77"));
+    QVERIFY(shown->EditCell(0, Qt::TabFocusReason));
+    QTest::keyClicks(w->CellEditorOfView(), QStringLiteral("77"));
     QCOMPARE(last->Numbers(0), 77);
     QTest::mouseClick(shown->cmdDelete, Qt::LeftButton);
     QCOMPARE(w->Boards()->Count(), 999'999);
@@ -353,23 +356,28 @@ void tst_BoardView::focusFollowsItsBoard()
     const auto board5 = w->Boards()->Item(5);
     board5->Numbers(3, 45);
     w->UpdateControls();
-    QWidget* start = onDelete ? static_cast<QWidget*>(w->usrBoards[1]->cmdDelete) : w->usrBoards[1]->txtCell[3];
-    start->setFocus(Qt::MouseFocusReason);
-    if (!onDelete)
-        w->usrBoards[1]->txtCell[3]->setCursorPosition(1);
+    CellEditor* editor = w->CellEditorOfView();
+    if (onDelete) {
+        w->usrBoards[1]->cmdDelete->setFocus(Qt::MouseFocusReason);
+    } else {
+        QVERIFY(w->usrBoards[1]->EditCell(3, Qt::MouseFocusReason));
+        editor->setCursorPosition(1);
+    }
 
     action(*w);
     QWidget* focus = QApplication::focusWidget();
     if (element >= 0) {
         usrBoard* e = w->usrBoards[std::size_t(element)];
         QCOMPARE(e->Board, board5);
-        QCOMPARE(focus, onDelete ? static_cast<QWidget*>(e->cmdDelete) : e->txtCell[3]);
+        QCOMPARE(focus, onDelete ? static_cast<QWidget*>(e->cmdDelete) : editor);
+        QCOMPARE(e->EditedCell(), onDelete ? -1 : 3);
         if (!onDelete)
-            QCOMPARE(e->txtCell[3]->cursorPosition(), 1);
+            QCOMPARE(editor->cursorPosition(), 1);
         return;
     }
     // The view itself has the focus and shows it; typing and Space change nothing.
     QCOMPARE(focus, w->picClient);
+    QVERIFY(editor->isHidden());
     const QImage view = w->picClient->grab().toImage();
     QCOMPARE(view.pixelColor(1, view.height() / 2), w->picClient->palette().color(QPalette::Highlight));
     const int count = w->Boards()->Count();
@@ -400,7 +408,9 @@ void tst_BoardView::pageKeysFromAnywhereInTheView()
     QFETCH(int, position);
     addEmpty(*w, 40, 2);
     usrBoard* e = w->usrBoards[4];
-    QWidget* target = from < 0 ? w->picClient : from == 25 ? static_cast<QWidget*>(e->cmdDelete) : e->txtCell[std::size_t(from)];
+    if (from >= 0 && from < 25)
+        QVERIFY(e->EditCell(from, Qt::TabFocusReason));
+    QWidget* target = from < 0 ? w->picClient : from == 25 ? static_cast<QWidget*>(e->cmdDelete) : w->CellEditorOfView();
     QTest::keySequence(target, keys);
     QCOMPARE(w->vScroll->value(), position);
 }
@@ -412,9 +422,12 @@ void tst_BoardView::tabReachesWhatIsSeen()
     w->picClient->setFocus(Qt::TabFocusReason);
     // Once round: the view, then its stops, back to the view.
     QList<QWidget*> stops;
+    QList<std::pair<const usrBoard*, int>> cellStops; // the cell the editor lies on, per stop
     for (int i = 0; i < 400 && (stops.isEmpty() || stops.back() != w->picClient); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         stops << QApplication::focusWidget();
+        const CellEditor* editor = w->CellEditorOfView();
+        cellStops.append({editor->Element(), editor->hasFocus() ? editor->Cell() : -1});
     }
     QCOMPARE(stops.back(), w->picClient);
     QVERIFY(stops.contains(w->vScroll));
@@ -425,12 +438,12 @@ void tst_BoardView::tabReachesWhatIsSeen()
         if (stop == w->picClient || stop == w->vScroll)
             continue;
         QVERIFY(seen.contains(QRect(stop->mapTo(w->picClient, QPoint(0, 0)), stop->size())));
-        cells += qobject_cast<QLineEdit*>(stop) ? 1 : 0;
+        cells += stop == w->CellEditorOfView() ? 1 : 0;
     }
     // Rows one and two whole; of the cut third row only its "X" buttons.
     QCOMPARE(cells, 6 * 25);
     QCOMPARE(stops.size(), 6 * 26 + 3 + 2);
-    QVERIFY(stops.indexOf(w->usrBoards[0]->cmdDelete) < stops.indexOf(w->usrBoards[1]->txtCell[0]));
+    QVERIFY(stops.indexOf(w->usrBoards[0]->cmdDelete) < cellStops.indexOf({w->usrBoards[1], 0}));
 }
 
 void tst_BoardView::resizeKeepsThePlace_data()

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "board/CellFormat.h"
 #include "board/Contrast.h"
 #include "board/clsBoard.h"
+#include "controls/CellEditor.h"
 #include "controls/usrBoard.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QImage>
-#include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 
 namespace {
@@ -22,21 +26,33 @@ std::shared_ptr<clsBoard> boardOf(std::initializer_list<int> numbers, int colour
     return b;
 }
 
-QColor background(const QLineEdit* cell)
+std::shared_ptr<clsBoard> countingBoard(int count)
 {
-    return cell->palette().color(QPalette::Base);
+    auto b = std::make_shared<clsBoard>();
+    for (int i = 0; i < count; ++i)
+        b->AppendNumber(i, CellWhite);
+    return b;
+}
+
+QPoint centre(const usrBoard& c, int cell)
+{
+    return c.CellRect(cell).center();
+}
+
+// The control as it paints itself, at a scale.
+QImage rendered(QWidget& widget, qreal ratio)
+{
+    QImage image(widget.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    widget.render(&image);
+    return image;
 }
 
 // The best contrast between the cell's background and any pixel of its text, as drawn.
-// The font is drawn without smoothing, so every text pixel has the text colour.
-double drawnContrast(QLineEdit* cell, QRgb* textPixel = nullptr)
+double drawnContrast(const QImage& image, const QRect& cell, QRgb* textPixel)
 {
-    QFont font = cell->font();
-    font.setStyleStrategy(QFont::NoAntialias);
-    cell->setFont(font);
-    cell->clearFocus(); // no caret or focus frame among the measured pixels
-    const QImage image = cell->grab().toImage();
-    const QRect inside = cell->rect().adjusted(4, 4, -4, -4); // within the frame
+    const QRect inside = cell.adjusted(4, 4, -4, -4); // within the frame
     const std::uint32_t background = image.pixel(inside.topLeft()) & 0xFFFFFFu;
     double best = 1.0;
     for (int y = inside.top(); y <= inside.bottom(); ++y)
@@ -44,11 +60,26 @@ double drawnContrast(QLineEdit* cell, QRgb* textPixel = nullptr)
             const double ratio = ContrastRatio(image.pixel(x, y) & 0xFFFFFFu, background);
             if (ratio > best) {
                 best = ratio;
-                if (textPixel)
-                    *textPixel = image.pixel(x, y);
+                *textPixel = image.pixel(x, y);
             }
         }
     return best;
+}
+
+// Share of pixels whose colour differs by more than a rounding step.
+double differing(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 1.0;
+    int off = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 8 || std::abs(qGreen(p) - qGreen(q)) > 8 || std::abs(qBlue(p) - qBlue(q)) > 8)
+                ++off;
+        }
+    return double(off) / double(a.width() * a.height());
 }
 
 } // namespace
@@ -65,11 +96,14 @@ private Q_SLOTS:
     void paintsFromBoard();
     void typedText_data();
     void typedText();
-    void typingBeyondTheBoardStoresNothing();
-    void thirtyNumbersShowTheFirst25();
+    void cellsWithoutANumber_data();
+    void cellsWithoutANumber();
     void updateTwiceChangesNothing();
     void deleteButtonRaisesOnce();
     void keyboardWalksTheCells();
+    void mouseEditsLikeALineEdit();
+    void looksLikeALineEdit_data();
+    void looksLikeALineEdit();
     void readableOnADarkDesktop_data();
     void readableOnADarkDesktop();
     void screenReaderNames_data();
@@ -81,19 +115,15 @@ void tst_usrBoard::newControl()
     usrBoard c;
     QCOMPARE(c.Caption(), QStringLiteral("Brett 1:"));
     QVERIFY(!c.Board);
-    QVERIFY(c.lblHeader->font().bold());
+    QVERIFY(c.HeaderFont().bold());
     QCOMPARE(c.cmdDelete->text(), QStringLiteral("X"));
     QCOMPARE(c.cmdDelete->geometry(), QRect(144, 8, 17, 17));
-    const QColor plain = background(c.txtCell[0]);
-    for (QLineEdit* cell : c.txtCell) {
-        QCOMPARE(cell->text(), QStringLiteral("01"));
-        QCOMPARE(background(cell), plain);
-    }
+    for (int i = 0; i < usrBoard::CellCount; ++i)
+        QVERIFY(!c.HoldsNumber(i));
     c.Update(); // no board: nothing changes
-    QCOMPARE(c.txtCell[0]->text(), QStringLiteral("01"));
+    QVERIFY(!c.HoldsNumber(0));
     c.Caption(QStringLiteral("Brett 12"));
     QCOMPARE(c.Caption(), QStringLiteral("Brett 12"));
-    QCOMPARE(c.lblHeader->text(), QStringLiteral("Brett 12"));
 }
 
 void tst_usrBoard::gridPositions_data()
@@ -113,22 +143,23 @@ void tst_usrBoard::gridPositions()
     QFETCH(int, cell);
     QFETCH(QRect, geometry);
     usrBoard c;
-    QCOMPARE(c.txtCell[std::size_t(cell)]->geometry(), geometry);
+    QCOMPARE(c.CellRect(cell), geometry);
+    QCOMPARE(c.CellAt(geometry.center()), cell);
 }
 
-// A number wider than its cell shows its beginning and whole in the tooltip.
+// Without the focus a cell shows its whole number, smaller where it must; only a
+// number too long even then is cut off, and whole in the tooltip.
 void tst_usrBoard::format_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("fits");
+    QTest::addColumn<bool>("whole");
     QTest::newRow("0") << 0 << QStringLiteral("00") << true;
     QTest::newRow("7") << 7 << QStringLiteral("07") << true;
     QTest::newRow("45") << 45 << QStringLiteral("45") << true;
-    QTest::newRow("120") << 120 << QStringLiteral("120") << false;
+    QTest::newRow("120, smaller") << 120 << QStringLiteral("120") << true;
     QTest::newRow("-5") << -5 << QStringLiteral("-05") << true;
-    QTest::newRow("-12") << -12 << QStringLiteral("-12") << true;
-    QTest::newRow("89992") << 89992 << QStringLiteral("89992") << false;
+    QTest::newRow("1000, smaller") << 1000 << QStringLiteral("1000") << true;
     QTest::newRow("int max") << 2147483647 << QStringLiteral("2147483647") << false;
     QTest::newRow("int min") << int(-2147483647 - 1) << QStringLiteral("-2147483648") << false;
 }
@@ -137,23 +168,19 @@ void tst_usrBoard::format()
 {
     QFETCH(int, number);
     QFETCH(QString, text);
-    QFETCH(bool, fits);
+    QFETCH(bool, whole);
     QCOMPARE(usrBoard::FormatNumber(number), text);
     usrBoard c;
-    c.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&c));
     c.Board = boardOf({number});
     c.Update();
-    QLineEdit* cell = c.txtCell[0];
-    QCOMPARE(cell->text(), text);
-    QCOMPARE(cell->cursorPosition(), 0); // the caret, and so the view, at the start
-    QCOMPARE(cell->toolTip(), fits ? QString() : text);
+    QCOMPARE(c.CellText(0), text);
+    QCOMPARE(c.ShowsWhole(0), whole);
+    QCOMPARE(c.CellTip(0), whole ? QString() : text);
 }
 
 void tst_usrBoard::paintsFromBoard()
 {
     usrBoard c;
-    const QColor plain = background(c.txtCell[5]);
     auto board = boardOf({3, 45, 7, 120, -5});
     board->zanvo(1, CellGreen);
     board->zanvo(2, 0x0000FF); // red in the low byte
@@ -161,16 +188,13 @@ void tst_usrBoard::paintsFromBoard()
     c.Update();
     const QStringList expected{QStringLiteral("03"), QStringLiteral("45"), QStringLiteral("07"), QStringLiteral("120"), QStringLiteral("-05")};
     for (int i = 0; i < 5; ++i)
-        QCOMPARE(c.txtCell[std::size_t(i)]->text(), expected[i]);
-    QCOMPARE(background(c.txtCell[0]), QColor(255, 255, 255));
-    QCOMPARE(background(c.txtCell[1]), QColor(0, 255, 0));
-    QCOMPARE(background(c.txtCell[2]), QColor(255, 0, 0));
-    QCOMPARE(c.txtCell[5]->text(), QStringLiteral("01")); // beyond the board: untouched
-    QCOMPARE(background(c.txtCell[5]), plain);
+        QCOMPARE(c.CellText(i), expected[i]);
+    QCOMPARE(c.CellColour(1), std::uint32_t(CellGreen));
+    QCOMPARE(c.CellColour(2), std::uint32_t(0x0000FF));
     QCOMPARE(board->Numbers(3), 120); // painting wrote back what it read
-    c.Board = std::make_shared<clsBoard>(); // empty board: nothing painted
-    c.Update();
-    QCOMPARE(c.txtCell[0]->text(), QStringLiteral("03"));
+    const QImage image = rendered(c, 1);
+    QCOMPARE(image.pixelColor(c.CellRect(2).center() + QPoint(0, 9)), QColor(255, 0, 0));
+    QCOMPARE(image.pixelColor(c.CellRect(1).center() + QPoint(0, 9)), QColor(0, 255, 0));
 }
 
 void tst_usrBoard::typedText_data()
@@ -192,50 +216,77 @@ void tst_usrBoard::typedText()
     QFETCH(QString, typed);
     QFETCH(int, stored);
     usrBoard c;
+    c.show();
+    QApplication::setActiveWindow(&c);
     auto board = boardOf({9, 9});
     c.Board = board;
     c.Update();
-    c.txtCell[1]->clear();
+    QVERIFY(c.EditCell(1, Qt::TabFocusReason));
+    CellEditor* editor = c.Editor();
+    editor->clear();
     QCOMPARE(board->Numbers(1), 0); // an emptied cell stores 0
-    QTest::keyClicks(c.txtCell[1], typed);
+    QTest::keyClicks(editor, typed);
     QCOMPARE(board->Numbers(1), stored);
-    QCOMPARE(c.txtCell[1]->text(), typed); // the cell keeps what was typed
     QCOMPARE(board->Numbers(0), 9);
     // Text that was not taken is marked, and the tooltip says what the board holds.
     const bool notTaken = QString::number(stored) != typed && typed.toDouble() > 2147483647.0;
     QCOMPARE(c.Overflowed(1), notTaken);
-    QCOMPARE(c.txtCell[1]->toolTip().contains(QStringLiteral("keeps %1").arg(stored)), notTaken);
-    QCOMPARE(c.txtCell[1]->palette().color(QPalette::Text) != c.txtCell[0]->palette().color(QPalette::Text), notTaken);
-    c.txtCell[1]->selectAll();
-    QTest::keyClicks(c.txtCell[1], QStringLiteral("5")); // the next valid text clears the mark
+    QCOMPARE(editor->toolTip().contains(QStringLiteral("keeps %1").arg(stored)), notTaken);
+    QCOMPARE(editor->palette().color(QPalette::Text) != QColor(Qt::black), notTaken);
+    // Leaving the cell keeps what was typed, not the number made of it.
+    QVERIFY(c.EditCell(0, Qt::TabFocusReason));
+    QCOMPARE(c.CellText(1), typed);
+    QCOMPARE(c.CellTip(1).contains(QStringLiteral("keeps %1").arg(stored)), notTaken);
+    QVERIFY(c.EditCell(1, Qt::TabFocusReason));
+    QTest::keyClicks(editor, QStringLiteral("5")); // selected by Tab: replaced; the mark goes
     QVERIFY(!c.Overflowed(1));
-    QCOMPARE(c.txtCell[1]->palette().color(QPalette::Text), c.txtCell[0]->palette().color(QPalette::Text));
-    QVERIFY(c.txtCell[1]->toolTip().isEmpty());
+    QCOMPARE(board->Numbers(1), 5);
+    QCOMPARE(editor->palette().color(QPalette::Text), QColor(Qt::black));
 }
 
-void tst_usrBoard::typingBeyondTheBoardStoresNothing()
+// Cells beyond the board's numbers are drawn empty and take neither focus nor typing;
+// a board of more than 25 shows its first 25 and says so in its header.
+void tst_usrBoard::cellsWithoutANumber_data()
 {
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("holding"); // cells that hold a number
+    QTest::addColumn<bool>("noted");  // the header's tooltip counts the numbers
+    QTest::newRow("empty board") << 0 << 0 << false;
+    QTest::newRow("10 numbers") << 10 << 10 << false;
+    QTest::newRow("25 numbers") << 25 << 25 << false;
+    QTest::newRow("30 numbers") << 30 << 25 << true;
+}
+
+void tst_usrBoard::cellsWithoutANumber()
+{
+    QFETCH(int, count);
+    QFETCH(int, holding);
+    QFETCH(bool, noted);
     usrBoard c;
-    auto board = boardOf({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-    c.Board = board;
+    c.show();
+    QApplication::setActiveWindow(&c);
+    // First a full board, so that leftovers would show.
+    c.Board = boardOf({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25});
     c.Update();
-    QTest::keyClicks(c.txtCell[20], QStringLiteral("55"));
-    QCOMPARE(board->NumberCount(), 9);
-    QCOMPARE(board->FindNumber(55), -1);
-    c.Board.reset(); // no board attached: nothing to write to, nothing breaks
-    QTest::keyClicks(c.txtCell[0], QStringLiteral("4"));
-}
-
-void tst_usrBoard::thirtyNumbersShowTheFirst25()
-{
-    usrBoard c;
-    auto board = std::make_shared<clsBoard>();
-    for (int i = 0; i < 30; ++i)
-        board->AppendNumber(i + 10, CellWhite);
+    auto board = countingBoard(count);
+    const clsBoard before = *board;
     c.Board = board;
-    QVERIFY_THROWS_EXCEPTION(std::exception, c.Update());
-    QCOMPARE(c.txtCell[24]->text(), QStringLiteral("34"));
-    QCOMPARE(board->Numbers(29), 39);
+    if (count > usrBoard::CellCount)
+        QVERIFY_THROWS_EXCEPTION(std::exception, c.Update());
+    else
+        c.Update();
+    for (int i = 0; i < usrBoard::CellCount; ++i) {
+        QCOMPARE(c.HoldsNumber(i), i < holding);
+        QCOMPARE(c.CellText(i).isEmpty(), i >= holding);
+    }
+    QCOMPARE(c.HeaderTip().contains(QString::number(count)), noted);
+    if (holding == usrBoard::CellCount)
+        return;
+    QVERIFY(!c.EditCell(holding, Qt::TabFocusReason));
+    QTest::mouseClick(&c, Qt::LeftButton, {}, centre(c, holding));
+    QCOMPARE(c.EditedCell(), -1);
+    QTest::keyClicks(c.Editor(), QStringLiteral("55"));
+    QVERIFY(*board == before);
 }
 
 void tst_usrBoard::updateTwiceChangesNothing()
@@ -247,7 +298,7 @@ void tst_usrBoard::updateTwiceChangesNothing()
     const clsBoard before = *board;
     c.Update();
     QVERIFY(*board == before);
-    QCOMPARE(c.txtCell[2]->text(), QStringLiteral("-01"));
+    QCOMPARE(c.CellText(2), QStringLiteral("-01"));
 }
 
 void tst_usrBoard::deleteButtonRaisesOnce()
@@ -264,34 +315,117 @@ void tst_usrBoard::deleteButtonRaisesOnce()
 void tst_usrBoard::keyboardWalksTheCells()
 {
     usrBoard c;
+    c.Board = countingBoard(25);
+    c.Update();
     c.show();
     QApplication::setActiveWindow(&c);
     QVERIFY(QTest::qWaitForWindowActive(&c));
-    c.txtCell[0]->setFocus();
+    QVERIFY(c.EditCell(0, Qt::TabFocusReason));
+    CellEditor* editor = c.Editor();
     for (int i = 1; i < 25; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), c.txtCell[std::size_t(i)]);
+        QCOMPARE(c.EditedCell(), i);
+        QCOMPARE(editor->selectedText(), c.CellText(i)); // typing replaces it
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), c.cmdDelete);
+    QCOMPARE(c.EditedCell(), -1); // exactly one cell shows a focus frame: none now
     // Up and Down move within the board's grid; Home, End, Left, Right stay in the text.
-    const auto key = [](QLineEdit* cell, Qt::Key k) { QTest::keyClick(cell, k); return QApplication::focusWidget(); };
-    QCOMPARE(key(c.txtCell[7], Qt::Key_Up), c.txtCell[2]);
-    QCOMPARE(key(c.txtCell[2], Qt::Key_Up), c.txtCell[2]); // the top row
-    QCOMPARE(key(c.txtCell[2], Qt::Key_Down), c.txtCell[7]);
-    QCOMPARE(key(c.txtCell[7], Qt::Key_End), c.txtCell[7]);
-    QCOMPARE(key(c.txtCell[7], Qt::Key_Left), c.txtCell[7]);
-    QCOMPARE(key(c.txtCell[7], Qt::Key_Home), c.txtCell[7]);
-    QCOMPARE(key(c.txtCell[7], Qt::Key_Right), c.txtCell[7]);
-    QCOMPARE(c.txtCell[7]->cursorPosition(), 1);
+    const auto key = [&](int from, Qt::Key k) {
+        c.EditCell(from, Qt::OtherFocusReason);
+        QTest::keyClick(editor, k);
+        return c.EditedCell();
+    };
+    QCOMPARE(key(7, Qt::Key_Up), 2);
+    QCOMPARE(key(2, Qt::Key_Up), 2); // the top row
+    QCOMPARE(key(2, Qt::Key_Down), 7);
+    QCOMPARE(key(7, Qt::Key_End), 7);
+    QCOMPARE(key(7, Qt::Key_Left), 7);
+    QCOMPARE(key(7, Qt::Key_Home), 7);
+    QCOMPARE(key(7, Qt::Key_Right), 7);
+    QCOMPARE(editor->cursorPosition(), 1);
+}
+
+void tst_usrBoard::mouseEditsLikeALineEdit()
+{
+    usrBoard c;
+    auto board = boardOf({1234, 5});
+    c.Board = board;
+    c.Update();
+    c.show();
+    QApplication::setActiveWindow(&c);
+    QVERIFY(QTest::qWaitForWindowActive(&c));
+    CellEditor* editor = c.Editor();
+    // The caret lands where clicked: past the end of "05", so typing appends.
+    const QRect second = c.CellRect(1);
+    QTest::mouseClick(&c, Qt::LeftButton, {}, QPoint(second.right() - 3, second.center().y()));
+    QCOMPARE(c.EditedCell(), 1);
+    QVERIFY(editor->hasFocus());
+    QCOMPARE(editor->cursorPosition(), 2);
+    QTest::keyClicks(editor, QStringLiteral("3"));
+    QCOMPARE(board->Numbers(1), 53);
+    // Undo within the visit.
+    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(board->Numbers(1), 5);
+    // A press and a drag across the first cell select from where it started.
+    const QRect first = c.CellRect(0);
+    QTest::mousePress(&c, Qt::LeftButton, {}, QPoint(first.left() + 3, first.center().y()));
+    QCOMPARE(c.EditedCell(), 0);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(first.right() - 3, first.center().y()),
+                     c.mapToGlobal(QPointF(first.right() - 3, first.center().y())), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(&c, &drag);
+    QTest::mouseRelease(&c, Qt::LeftButton, {}, QPoint(first.right() - 3, first.center().y()));
+    QVERIFY(editor->hasSelectedText());
+    QCOMPARE(editor->selectionStart(), 0);
+}
+
+// A painted cell against a real line edit of the same size, font and colours.
+void tst_usrBoard::looksLikeALineEdit_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<int>("colour");
+    for (const QString& style : {QStringLiteral("Fusion"), QStringLiteral("Adwaita-Dark")})
+        for (qreal ratio : {1.0, 2.0})
+            for (int colour : {int(CellWhite), int(CellGreen)})
+                QTest::addRow("%s, scale %g, %06x", qPrintable(style), ratio, colour) << style << ratio << colour;
+}
+
+void tst_usrBoard::looksLikeALineEdit()
+{
+    QFETCH(QString, style);
+    QFETCH(qreal, ratio);
+    QFETCH(int, colour);
+    std::unique_ptr<QStyle> theStyle(QStyleFactory::create(style));
+    if (!theStyle)
+        QSKIP("style not installed");
+    usrBoard c;
+    c.setStyle(theStyle.get());
+    c.Board = boardOf({7}, colour);
+    c.Update();
+    QLineEdit real(QStringLiteral("07"));
+    real.setStyle(theStyle.get());
+    real.setFont(c.CellFont());
+    real.resize(c.CellRect(0).size());
+    QPalette colours = real.palette();
+    const QColor base = QColor::fromRgb(CellRgb(std::uint32_t(colour)));
+    colours.setColor(QPalette::Base, base);
+    colours.setColor(QPalette::Text, QColor::fromRgb(ReadableTextColour(CellRgb(std::uint32_t(colour)))));
+    real.setPalette(colours);
+    real.setCursorPosition(0);
+    const QImage painted = rendered(c, ratio).copy(QRectF(QRectF(c.CellRect(0)).topLeft() * ratio, QSizeF(c.CellRect(0).size()) * ratio).toRect());
+    const QImage expected = rendered(real, ratio);
+
+
+    // The caret is the one thing a line edit without the focus may still differ by.
+    QVERIFY2(differing(painted, expected) < 0.02, qPrintable(QString::number(differing(painted, expected))));
 }
 
 void tst_usrBoard::readableOnADarkDesktop_data()
 {
-    QTest::addColumn<int>("colour"); // 0x00BBGGRR; -1 leaves the cell unpainted
+    QTest::addColumn<int>("colour"); // 0x00BBGGRR
     QTest::addColumn<QString>("typed");
-    const std::pair<const char*, int> colours[] = {
-        {"white", CellWhite}, {"green", CellGreen}, {"dark red", 0x000080}, {"unpainted", -1}};
+    const std::pair<const char*, int> colours[] = {{"white", CellWhite}, {"green", CellGreen}, {"dark red", 0x000080}};
     for (const char* typed : {"", "9999999999"})
         for (const auto& [name, colour] : colours)
             QTest::addRow("%s%s", *typed ? "overflow on " : "", name) << colour << QString::fromLatin1(typed);
@@ -312,20 +446,21 @@ void tst_usrBoard::readableOnADarkDesktop()
     auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
 
     usrBoard c;
-    auto board = boardOf({7}, colour < 0 ? CellWhite : colour);
-    c.Board = board;
-    if (colour >= 0)
-        c.Update();
-    QLineEdit* cell = c.txtCell[0];
-    if (!typed.isEmpty()) {
-        cell->selectAll();
-        QTest::keyClicks(cell, typed);
-        cell->setCursorPosition(0);
-    }
+    QFont font = c.font();
+    font.setStyleStrategy(QFont::NoAntialias); // every text pixel has the text colour
+    c.setFont(font);
+    c.Board = boardOf({7}, colour);
+    c.Update();
     c.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    QApplication::setActiveWindow(&c);
+    if (!typed.isEmpty()) {
+        QVERIFY(c.EditCell(0, Qt::TabFocusReason));
+        QTest::keyClicks(c.Editor(), typed);
+        c.Editor()->setCursorPosition(0); // at full size while edited, so strokes are whole
+    }
     QRgb text = 0;
-    QVERIFY2(drawnContrast(cell, &text) >= 4.5, qPrintable(QString::number(drawnContrast(cell))));
+    const double contrast = drawnContrast(rendered(c, 1), c.CellRect(0), &text);
+    QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
     if (!typed.isEmpty()) // the warning is a red, not the plain text colour
         QVERIFY(qRed(text) > qGreen(text) + 40 && qRed(text) > qBlue(text) + 40);
 }
@@ -333,16 +468,19 @@ void tst_usrBoard::readableOnADarkDesktop()
 void tst_usrBoard::screenReaderNames_data()
 {
     QTest::addColumn<int>("part"); // a cell, or 25 for "X"
+    QTest::addColumn<bool>("edited");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("value");
-    QTest::newRow("cell 7") << 6 << QStringLiteral("Brett 3, number 7 of 25") << QStringLiteral("06");
-    QTest::newRow("green cell") << 1 << QStringLiteral("Brett 3, number 2 of 25, drawn") << QStringLiteral("01");
-    QTest::newRow("X") << 25 << QStringLiteral("Delete Brett 3") << QString();
+    QTest::newRow("cell 7") << 6 << false << QStringLiteral("Brett 3, number 7 of 25") << QStringLiteral("06");
+    QTest::newRow("green cell") << 1 << false << QStringLiteral("Brett 3, number 2 of 25, drawn") << QStringLiteral("01");
+    QTest::newRow("edited cell") << 6 << true << QStringLiteral("Brett 3, number 7 of 25") << QStringLiteral("06");
+    QTest::newRow("X") << 25 << false << QStringLiteral("Delete Brett 3") << QString();
 }
 
 void tst_usrBoard::screenReaderNames()
 {
     QFETCH(int, part);
+    QFETCH(bool, edited);
     QFETCH(QString, name);
     QFETCH(QString, value);
     usrBoard c;
@@ -354,17 +492,30 @@ void tst_usrBoard::screenReaderNames()
     c.Board = board;
     c.Update();
     c.Caption(QStringLiteral("Brett 3"));
-    // Named when a screen reader starts, and renamed with the board while it runs.
+    c.show();
     QAccessible::setActive(true);
     auto inactive = qScopeGuard([] { QAccessible::setActive(false); });
-    QWidget* widget = part == 25 ? static_cast<QWidget*>(c.cmdDelete) : c.txtCell[std::size_t(part)];
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    if (edited)
+        QVERIFY(c.EditCell(part, Qt::TabFocusReason));
+    QAccessibleInterface* group = QAccessible::queryAccessibleInterface(&c);
+    QVERIFY(group);
+    QCOMPARE(group->role(), QAccessible::Grouping);
+    QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Brett 3"));
+    QCOMPARE(group->childCount(), 26);
+    QAccessibleInterface* accessible = group->child(part);
     QVERIFY(accessible);
+    QCOMPARE(group->indexOfChild(accessible), part);
+    QCOMPARE(accessible->object() == c.Editor(), edited); // the editor stands in for its cell
     QCOMPARE(accessible->text(QAccessible::Name), name);
-    if (!value.isNull())
-        QCOMPARE(accessible->text(QAccessible::Value), value);
+    if (!value.isNull()) {
+        QCOMPARE(accessible->role(), QAccessible::EditableText);
+        QAccessibleTextInterface* text = accessible->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->text(0, text->characterCount()), value);
+    }
     c.Caption(QStringLiteral("Brett 4"));
-    QCOMPARE(accessible->text(QAccessible::Name), QString(name).replace(u'3', u'4'));
+    QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Brett 4"));
+    QCOMPARE(group->child(part)->text(QAccessible::Name), QString(name).replace(u'3', u'4'));
 }
 
 QTEST_MAIN(tst_usrBoard)

@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CellPainter.h"
+
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+#include <cmath>
+
+namespace {
+
+// QLineEdit keeps this much room between its contents rectangle and its text.
+constexpr int LineEditMargin = 2;
+// Below this a shrunk number is no longer read at a glance; it is cut off instead.
+constexpr qreal SmallestPointSize = 6.0;
+// Texts other than the common ones are not kept; a pathological list cannot grow it.
+constexpr qsizetype MaxKeptTexts = 512;
+
+// A line edit that lends its style option, so a panel is drawn as the style draws it.
+class PrototypeEdit : public QLineEdit {
+public:
+    using QLineEdit::initStyleOption;
+};
+
+QStyle::State stateOf(const QWidget* host, bool enabled)
+{
+    QStyle::State state = QStyle::State_Sunken;
+    if (enabled)
+        state |= QStyle::State_Enabled;
+    if (host->isActiveWindow())
+        state |= QStyle::State_Active;
+    return state;
+}
+
+QPalette::ColorGroup groupOf(QStyle::State state)
+{
+    if (!(state & QStyle::State_Enabled))
+        return QPalette::Disabled;
+    return (state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+}
+
+QString sizeKey(QSize size, const QFont& font)
+{
+    return QString::number(size.width()) + u'x' + QString::number(size.height()) + u' ' + font.key();
+}
+
+} // namespace
+
+CellPainter& CellPainter::Instance()
+{
+    static CellPainter painter;
+    return painter;
+}
+
+CellPainter::CellPainter() = default;
+
+void CellPainter::Invalidate()
+{
+    m_panels.clear();
+    m_shown.clear();
+    m_places.clear();
+    m_prototype.reset(); // polished by the style it was made under
+}
+
+QLineEdit* CellPainter::prototype(const QWidget* host, QSize size, const QFont& font)
+{
+    if (!m_prototype) {
+        m_prototype = std::make_unique<PrototypeEdit>();
+        m_prototype->setAttribute(Qt::WA_DontShowOnScreen);
+        m_prototype->ensurePolished();
+    }
+    if (m_prototype->style() != host->style())
+        m_prototype->setStyle(host->style());
+    if (m_prototype->size() != size)
+        m_prototype->resize(size);
+    if (m_prototype->font() != font)
+        m_prototype->setFont(font);
+    return m_prototype.get();
+}
+
+CellPainter::TextPlace CellPainter::PlaceText(const QWidget* host, QSize size, const QFont& font)
+{
+    const QString key = sizeKey(size, font);
+    if (const auto it = m_places.constFind(key); it != m_places.cend())
+        return *it;
+    QLineEdit* edit = prototype(host, size, font);
+    QStyleOptionFrame option;
+    static_cast<PrototypeEdit*>(edit)->initStyleOption(&option);
+    option.rect = QRect(QPoint(0, 0), size);
+    const QRect contents = host->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QFontMetrics metrics(font);
+    TextPlace place;
+    place.Clip = contents.adjusted(LineEditMargin, 0, -LineEditMargin, 0);
+    place.LineTop = contents.y() + (contents.height() - metrics.height() + 1) / 2;
+    m_places.insert(key, place);
+    return place;
+}
+
+void CellPainter::PaintPanel(QPainter& painter, const QWidget* host, const QRect& rect, QColor base, bool enabled)
+{
+    const QStyle::State state = stateOf(host, enabled);
+    // The device really painted on: a widget rendered into an image paints there.
+    const QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : painter.device();
+    const qreal ratio = device->devicePixelRatioF();
+    const auto scaled = static_cast<quint64>(std::lround(ratio * 8.0)) & 0xFFu;
+    const quint64 key = (quint64{base.rgb() & 0xFFFFFFu} << 40) | (quint64(rect.width() & 0xFFF) << 28)
+        | (quint64(rect.height() & 0xFFF) << 16) | (scaled << 8) | quint64(state.toInt() & 0xFF);
+    auto it = m_panels.find(key);
+    if (it == m_panels.end()) {
+        QLineEdit* edit = prototype(host, rect.size(), host->font());
+        QStyleOptionFrame option;
+        static_cast<PrototypeEdit*>(edit)->initStyleOption(&option);
+        option.rect = QRect(QPoint(0, 0), rect.size());
+        option.state = state;
+        option.palette = host->palette();
+        option.palette.setCurrentColorGroup(groupOf(state));
+        option.palette.setColor(option.palette.currentColorGroup(), QPalette::Base, base);
+        QPixmap panel(rect.size() * ratio);
+        panel.setDevicePixelRatio(ratio);
+        panel.fill(Qt::transparent);
+        QPainter onPanel(&panel);
+        host->style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &onPanel, edit);
+        onPanel.end();
+        it = m_panels.insert(key, panel);
+    }
+    painter.drawPixmap(rect.topLeft(), *it);
+}
+
+CellPainter::Shown CellPainter::Show(const QWidget* host, QSize size, const QFont& font, const QString& text)
+{
+    const bool common = size == m_shownSize && font == m_shownFont;
+    if (common) {
+        if (const auto it = m_shown.constFind(text); it != m_shown.cend())
+            return *it;
+    }
+    const TextPlace place = PlaceText(host, size, font);
+    const int room = place.Clip.width();
+    Shown shown;
+    QFont drawn = font;
+    QFontMetrics metrics(drawn);
+    // Smaller, half a point at a time, until the whole number fits.
+    while (metrics.horizontalAdvance(text) > room && drawn.pointSizeF() - 0.5 >= SmallestPointSize) {
+        drawn.setPointSizeF(drawn.pointSizeF() - 0.5);
+        metrics = QFontMetrics(drawn);
+    }
+    QString visible = text;
+    if (metrics.horizontalAdvance(text) > room) {
+        visible = metrics.elidedText(text, Qt::ElideRight, room);
+        shown.Whole = false;
+    }
+    shown.Text = QStaticText(visible);
+    shown.Text.setTextFormat(Qt::PlainText);
+    shown.Text.prepare(QTransform(), drawn);
+    const int lineTop = drawn == font ? place.LineTop
+                                      : place.Clip.y() + (place.Clip.height() - metrics.height() + 1) / 2;
+    shown.At = QPointF(place.Clip.x(), lineTop);
+    shown.Font = drawn;
+    if (!common) {
+        m_shown.clear();
+        m_shownSize = size;
+        m_shownFont = font;
+    }
+    if (m_shown.size() < MaxKeptTexts)
+        m_shown.insert(text, shown);
+    return shown;
+}

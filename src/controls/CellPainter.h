@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QPixmap>
+#include <QRect>
+#include <QStaticText>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class QLineEdit;
+class QPainter;
+class QWidget;
+
+// Draws number cells the way a line edit of the current style draws itself, without a
+// widget for each: a thousand line edits cost a frame and more to paint, a picture of
+// the style's panel and a prepared text a fraction of that. One painter serves every
+// board; what it keeps is dropped when the style, palette, font or activation changes.
+class CellPainter {
+public:
+    static CellPainter& Instance();
+
+    // Where a line edit of this size and font shows one line of text: the clip (its
+    // contents less the line edit's own margin) and the top of the line.
+    struct TextPlace {
+        QRect Clip;
+        int LineTop = 0;
+    };
+    TextPlace PlaceText(const QWidget* host, QSize size, const QFont& font);
+
+    // The cell's frame and background; `base` is its background colour. A disabled
+    // panel is a cell that holds no number.
+    void PaintPanel(QPainter& painter, const QWidget* host, const QRect& rect, QColor base, bool enabled);
+
+    // How a text is shown in a cell of this size and font without the focus: whole, at
+    // the font or smaller down to a legible size, else its start and an ellipsis.
+    struct Shown {
+        QStaticText Text;
+        QFont Font; // the cell's font, or a smaller one
+        QPointF At; // relative to the cell's top left
+        bool Whole = true;
+    };
+    Shown Show(const QWidget* host, QSize size, const QFont& font, const QString& text);
+
+    // Forgets every picture and measure; the next paint makes them again.
+    void Invalidate();
+
+private:
+    CellPainter();
+    QLineEdit* prototype(const QWidget* host, QSize size, const QFont& font);
+
+    std::unique_ptr<QLineEdit> m_prototype;
+    QHash<quint64, QPixmap> m_panels;
+    QHash<QString, Shown> m_shown; // texts at the cell font; nearly every cell shows 00 to 99
+    QFont m_shownFont;
+    QSize m_shownSize;
+    QHash<QString, TextPlace> m_places;
+};
