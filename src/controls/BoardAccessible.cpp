@@ -131,8 +131,10 @@ public:
     QAccessibleInterface* child(int index) const override
     {
         usrBoard* b = board();
-        if (index == usrBoard::CellCount)
+        if (index == usrBoard::CellCount) {
+            b->NameDeleteButton();
             return QAccessible::queryAccessibleInterface(b->cmdDelete);
+        }
         if (index < 0 || index > usrBoard::CellCount)
             return nullptr;
         // The cell being edited is the line edit that lies over it.

@@ -120,7 +120,8 @@ void CellPainter::PaintPanel(QPainter& painter, const QWidget* host, const QRect
         option.palette.setColor(option.palette.currentColorGroup(), QPalette::Base, base);
         QPixmap panel(rect.size() * ratio);
         panel.setDevicePixelRatio(ratio);
-        panel.fill(Qt::transparent);
+        // On the board's own background, so the picture is opaque and drawn as a copy.
+        panel.fill(host->palette().color(QPalette::Window));
         QPainter onPanel(&panel);
         host->style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &onPanel, edit);
         onPanel.end();
@@ -131,7 +132,8 @@ void CellPainter::PaintPanel(QPainter& painter, const QWidget* host, const QRect
 
 CellPainter::Shown CellPainter::Show(const QWidget* host, QSize size, const QFont& font, const QString& text)
 {
-    const bool common = size == m_shownSize && font == m_shownFont;
+    // Nearly always a copy of the one cell font, which is cheaper to tell than equality.
+    const bool common = size == m_shownSize && (font.isCopyOf(m_shownFont) || font == m_shownFont);
     if (common) {
         if (const auto it = m_shown.constFind(text); it != m_shown.cend())
             return *it;

@@ -84,7 +84,6 @@ usrBoard::usrBoard(QWidget* parent) : QWidget(parent), m_caption(freshCaption())
     cmdDelete = new QPushButton(QStringLiteral("X"), this);
     cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
     cmdDelete->setGeometry(144, 8, 17, 17);
-    cmdDelete->setAccessibleName(QStringLiteral("Delete Brett 1"));
     connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
     cmdDelete->installEventFilter(this);
 
@@ -138,15 +137,26 @@ void usrBoard::Update()
     m_numberTotal = last + 1;
     const int before = m_shownCount;
     m_shownCount = static_cast<int>(shown + 1);
+    bool changed = false;
     for (int i = 0; i < CellCount; ++i) {
         if (i < m_shownCount) {
-            setCellText(i, FormatNumber(board->Numbers(i)));
-            setCellColour(i, static_cast<std::uint32_t>(board->zanvo(i)) & 0x00FFFFFFu);
+            const std::int32_t n = board->Numbers(i);
+            // The text is the board's own number, so reading it back would store the
+            // same number: the board ends as it was, and nothing is marked.
+            Cell& cell = m_cells[static_cast<std::size_t>(i)];
+            changed |= setCellText(i, FormatNumber(n));
+            if (cell.Overflow) {
+                cell.Overflow = false;
+                takeInk(cell);
+            }
+            changed |= setCellColour(i, static_cast<std::uint32_t>(board->zanvo(i)) & 0x00FFFFFFu);
         } else if (i < before) {
-            setCellText(i, QString());
-            setCellColour(i, NoColour);
+            changed |= setCellText(i, QString());
+            changed |= setCellColour(i, NoColour);
         }
     }
+    if (changed || before != m_shownCount)
+        update();
     if (m_editor && m_editor->Element() == this)
         m_editor->Reload();
     if (last > shown)
@@ -158,28 +168,23 @@ void usrBoard::Caption(const QString& vNewValue)
     if (m_caption == vNewValue)
         return;
     m_caption = vNewValue;
+    m_captionText = QStaticText();
     update(HeaderRect());
-    QString name = m_caption;
-    if (name.endsWith(u':'))
-        name.chop(1);
-    cmdDelete->setAccessibleName(QStringLiteral("Delete ") + name);
     if (m_editor && m_editor->Element() == this)
         m_editor->Reload(); // its name is the cell's
-    if (QAccessible::isActive())
+    if (QAccessible::isActive()) {
+        NameDeleteButton();
         BoardRenamed(this);
+    }
 }
 
 void usrBoard::Recycle()
 {
+    // The cells stay as they are: without a board none holds a number, and the next
+    // Update rewrites those the new board has and empties the rest.
     Board.reset();
     Tag.clear();
     Caption(freshCaption());
-    for (int i = 0; i < m_shownCount; ++i) {
-        setCellText(i, QString());
-        setCellColour(i, NoColour);
-    }
-    m_shownCount = 0;
-    m_numberTotal = 0;
 }
 
 QString usrBoard::CellText(int Index) const
@@ -250,6 +255,16 @@ QString usrBoard::CellName(int Index) const
     if (CellColour(Index) == static_cast<std::uint32_t>(CellGreen))
         name += QStringLiteral(", drawn");
     return name;
+}
+
+void usrBoard::NameDeleteButton()
+{
+    QString name = m_caption;
+    if (name.endsWith(u':'))
+        name.chop(1);
+    name.prepend(QStringLiteral("Delete "));
+    if (cmdDelete->accessibleName() != name)
+        cmdDelete->setAccessibleName(name);
 }
 
 QRect usrBoard::HeaderRect() const
@@ -340,24 +355,30 @@ void usrBoard::Focus(const FocusSpot& spot)
         editor->setCursorPosition(spot.Cursor);
 }
 
-void usrBoard::setCellText(int Index, const QString& text)
+bool usrBoard::setCellText(int Index, const QString& text)
 {
     Cell& cell = m_cells[static_cast<std::size_t>(Index)];
     if (cell.Text == text)
-        return;
+        return false;
     cell.Text = text;
-    update(CellRect(Index));
-    if (HoldsNumber(Index))
-        txtCell_Change(Index);
+    return true;
 }
 
-void usrBoard::setCellColour(int Index, std::uint32_t colour)
+bool usrBoard::setCellColour(int Index, std::uint32_t colour)
 {
     Cell& cell = m_cells[static_cast<std::size_t>(Index)];
     if (cell.Colour == colour)
-        return;
+        return false;
     cell.Colour = colour;
-    update(CellRect(Index));
+    takeInk(cell);
+    return true;
+}
+
+void usrBoard::takeInk(Cell& cell)
+{
+    // Measured once per change, not on every paint: the contrast rule is not free.
+    const std::uint32_t background = CellRgb(cell.Colour);
+    cell.Ink = cell.Overflow ? ReadableWarningColour(background) : ReadableTextColour(background);
 }
 
 void usrBoard::EditorTextChanged(int Index, const QString& text)
@@ -384,6 +405,7 @@ void usrBoard::txtCell_Change(int Index)
     const bool overflow = !value;
     if (cell.Overflow != overflow) {
         cell.Overflow = overflow;
+        takeInk(cell);
         update(CellRect(Index));
         if (m_editor && m_editor->Edits(this, Index))
             m_editor->Reload();
@@ -413,7 +435,18 @@ void usrBoard::paintEvent(QPaintEvent* event)
     if (dirty.intersects(HeaderPlace)) {
         painter.setFont(m_headerFont);
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(HeaderPlace, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_caption);
+        if (m_captionText.text().isEmpty() && !m_caption.isEmpty()) {
+            m_captionText = QStaticText(m_caption);
+            m_captionText.setTextFormat(Qt::PlainText);
+            m_captionText.prepare(QTransform(), m_headerFont);
+        }
+        // Left and centred on the line, as a label places it.
+        const QFontMetrics metrics(m_headerFont);
+        const int top = HeaderPlace.y() + (HeaderPlace.height() - metrics.height()) / 2;
+        painter.save();
+        painter.setClipRect(HeaderPlace.adjusted(0, 0, 0, 4));
+        painter.drawStaticText(QPoint(HeaderPlace.x(), top), m_captionText);
+        painter.restore();
     }
 
     const int edited = EditedCell();
@@ -431,8 +464,7 @@ void usrBoard::paintEvent(QPaintEvent* event)
         const std::uint32_t background = CellRgb(cell.Colour);
         cells.PaintPanel(painter, this, rect, qColorOf(background), true);
         const CellPainter::Shown shown = cells.Show(this, rect.size(), m_cellFont, cell.Text);
-        const std::uint32_t ink = cell.Overflow ? ReadableWarningColour(background) : ReadableTextColour(background);
-        painter.setPen(qColorOf(ink));
+        painter.setPen(qColorOf(cell.Ink));
         if (shown.Font != m_cellFont)
             painter.setFont(shown.Font);
         painter.drawStaticText(rect.topLeft() + shown.At, shown.Text);

@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QRect>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -69,6 +70,8 @@ public:
     bool ShowsWhole(int Index) const;
     // "Brett 3, number 7 of 25", ", drawn" when green: the cell for a screen reader.
     QString CellName(int Index) const;
+    // "Delete Brett 3"; named only when a screen reader asks, as it costs every refresh.
+    void NameDeleteButton();
     QRect HeaderRect() const;
     QString HeaderTip() const;
     QFont CellFont() const { return m_cellFont; }
@@ -122,9 +125,12 @@ private:
         QString Text;
         std::uint32_t Colour = NoColour;
         bool Overflow = false;
+        std::uint32_t Ink = 0; // the text colour that reads on Colour, with Overflow
     };
-    void setCellText(int Index, const QString& text);
-    void setCellColour(int Index, std::uint32_t colour);
+    // Each returns whether anything changed; the caller repaints.
+    bool setCellText(int Index, const QString& text);
+    bool setCellColour(int Index, std::uint32_t colour);
+    void takeInk(Cell& cell);
     // The text-to-board step: reads the cell's text and stores its number.
     void txtCell_Change(int Index);
     void cmdDelete_Click();
@@ -132,6 +138,7 @@ private:
     void takeFonts();
 
     QString m_caption;
+    QStaticText m_captionText;
     std::array<Cell, CellCount> m_cells{};
     std::array<QRect, CellCount> m_cellRects{};
     int m_shownCount = 0;      // cells 0..m_shownCount-1 hold numbers of Board
