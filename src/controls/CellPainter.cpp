@@ -3,6 +3,8 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QStyleOptionButton>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QStyle>
@@ -19,20 +21,33 @@ constexpr qreal SmallestPointSize = 6.0;
 // Texts other than the common ones are not kept; a pathological list cannot grow it.
 constexpr qsizetype MaxKeptTexts = 512;
 
+// A push button that lends its style option.
+class OptionButton : public QPushButton {
+public:
+    using QPushButton::initStyleOption;
+};
+
 // A line edit that lends its style option, so a panel is drawn as the style draws it.
 class PrototypeEdit : public QLineEdit {
 public:
     using QLineEdit::initStyleOption;
 };
 
-QStyle::State stateOf(const QWidget* host, bool enabled)
+QStyle::State stateOf(const CellPainter::Frame& frame, bool enabled)
 {
     QStyle::State state = QStyle::State_Sunken;
     if (enabled)
         state |= QStyle::State_Enabled;
-    if (host->isActiveWindow())
+    if (frame.Active)
         state |= QStyle::State_Active;
     return state;
+}
+
+qreal ratioOf(const QPainter& painter)
+{
+    // The device really painted on: a widget rendered into an image paints there.
+    const QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : painter.device();
+    return device->devicePixelRatioF();
 }
 
 QPalette::ColorGroup groupOf(QStyle::State state)
@@ -60,6 +75,7 @@ CellPainter::CellPainter() = default;
 void CellPainter::Invalidate()
 {
     m_panels.clear();
+    m_buttons.clear();
     m_shown.clear();
     m_places.clear();
     m_prototype.reset(); // polished by the style it was made under
@@ -99,12 +115,16 @@ CellPainter::TextPlace CellPainter::PlaceText(const QWidget* host, QSize size, c
     return place;
 }
 
-void CellPainter::PaintPanel(QPainter& painter, const QWidget* host, const QRect& rect, QColor base, bool enabled)
+CellPainter::Frame CellPainter::FrameOf(const QPainter& painter, const QWidget* host)
 {
-    const QStyle::State state = stateOf(host, enabled);
-    // The device really painted on: a widget rendered into an image paints there.
-    const QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : painter.device();
-    const qreal ratio = device->devicePixelRatioF();
+    return Frame{host, ratioOf(painter), host->isActiveWindow()};
+}
+
+void CellPainter::PaintPanel(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, bool enabled)
+{
+    const QWidget* host = frame.Host;
+    const QStyle::State state = stateOf(frame, enabled);
+    const qreal ratio = frame.Ratio;
     const auto scaled = static_cast<quint64>(std::lround(ratio * 8.0)) & 0xFFu;
     const quint64 key = (quint64{base.rgb() & 0xFFFFFFu} << 40) | (quint64(rect.width() & 0xFFF) << 28)
         | (quint64(rect.height() & 0xFFF) << 16) | (scaled << 8) | quint64(state.toInt() & 0xFF);
@@ -168,4 +188,26 @@ CellPainter::Shown CellPainter::Show(const QWidget* host, QSize size, const QFon
     if (m_shown.size() < MaxKeptTexts)
         m_shown.insert(text, shown);
     return shown;
+}
+
+void CellPainter::PaintButton(QPainter& painter, const QPushButton* button)
+{
+    QStyleOptionButton option;
+    static_cast<const OptionButton*>(button)->initStyleOption(&option);
+    const qreal ratio = ratioOf(painter);
+    const QString key = option.text + u' ' + QString::number(option.rect.width()) + u'x'
+        + QString::number(option.rect.height()) + u' ' + QString::number(ratio) + u' '
+        + QString::number(option.state.toInt()) + u' ' + QString::number(option.features.toInt());
+    auto it = m_buttons.find(key);
+    if (it == m_buttons.end()) {
+        QPixmap picture(option.rect.size() * ratio);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(button->palette().color(QPalette::Window));
+        QPainter onPicture(&picture);
+        onPicture.setFont(button->font());
+        button->style()->drawControl(QStyle::CE_PushButton, &option, &onPicture, button);
+        onPicture.end();
+        it = m_buttons.insert(key, picture);
+    }
+    painter.drawPixmap(0, 0, *it);
 }

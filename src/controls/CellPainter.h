@@ -13,6 +13,7 @@
 #include <memory>
 
 class QLineEdit;
+class QPushButton;
 class QPainter;
 class QWidget;
 
@@ -32,9 +33,17 @@ public:
     };
     TextPlace PlaceText(const QWidget* host, QSize size, const QFont& font);
 
+    // What every panel of one paint shares, looked up once per paint.
+    struct Frame {
+        const QWidget* Host = nullptr;
+        qreal Ratio = 1.0; // of the device really painted on
+        bool Active = false;
+    };
+    static Frame FrameOf(const QPainter& painter, const QWidget* host);
+
     // The cell's frame and background; `base` is its background colour. A disabled
     // panel is a cell that holds no number.
-    void PaintPanel(QPainter& painter, const QWidget* host, const QRect& rect, QColor base, bool enabled);
+    void PaintPanel(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, bool enabled);
 
     // How a text is shown in a cell of this size and font without the focus: whole, at
     // the font or smaller down to a legible size, else its start and an ellipsis.
@@ -46,6 +55,10 @@ public:
     };
     Shown Show(const QWidget* host, QSize size, const QFont& font, const QString& text);
 
+    // A push button as its style draws it, from a picture kept per look: the boards'
+    // delete buttons are many and all look alike.
+    void PaintButton(QPainter& painter, const QPushButton* button);
+
     // Forgets every picture and measure; the next paint makes them again.
     void Invalidate();
 
@@ -55,6 +68,7 @@ private:
 
     std::unique_ptr<QLineEdit> m_prototype;
     QHash<quint64, QPixmap> m_panels;
+    QHash<QString, QPixmap> m_buttons;
     QHash<QString, Shown> m_shown; // texts at the cell font; nearly every cell shows 00 to 99
     QFont m_shownFont;
     QSize m_shownSize;

@@ -64,6 +64,19 @@ QFont designFont(const QString& face, QFont::Weight weight)
     return font;
 }
 
+// "X": a real button, drawn from a picture of its look.
+class DeleteButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        CellPainter::Instance().PaintButton(painter, this);
+    }
+};
+
 QColor qColorOf(std::uint32_t rgb)
 {
     return QColor::fromRgb(static_cast<QRgb>(rgb));
@@ -81,7 +94,8 @@ usrBoard::usrBoard(QWidget* parent) : QWidget(parent), m_caption(freshCaption())
     takeFonts();
 
     // Drawn above the right end of the header, which it overlaps.
-    cmdDelete = new QPushButton(QStringLiteral("X"), this);
+    cmdDelete = new DeleteButton(QStringLiteral("X"), this);
+    cmdDelete->setAttribute(Qt::WA_OpaquePaintEvent);
     cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
     cmdDelete->setGeometry(144, 8, 17, 17);
     connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
@@ -451,24 +465,26 @@ void usrBoard::paintEvent(QPaintEvent* event)
 
     const int edited = EditedCell();
     const QColor emptyBase = palette().color(QPalette::Disabled, QPalette::Base);
+    const CellPainter::Frame frame = CellPainter::FrameOf(painter, this);
     painter.setFont(m_cellFont);
     for (int i = 0; i < CellCount; ++i) {
         const QRect rect = m_cellRects[static_cast<std::size_t>(i)];
         if (i == edited || !dirty.intersects(rect))
             continue;
         if (!HoldsNumber(i)) {
-            cells.PaintPanel(painter, this, rect, emptyBase, false);
+            cells.PaintPanel(painter, frame, rect, emptyBase, false);
             continue;
         }
         const Cell& cell = m_cells[static_cast<std::size_t>(i)];
         const std::uint32_t background = CellRgb(cell.Colour);
-        cells.PaintPanel(painter, this, rect, qColorOf(background), true);
+        cells.PaintPanel(painter, frame, rect, qColorOf(background), true);
         const CellPainter::Shown shown = cells.Show(this, rect.size(), m_cellFont, cell.Text);
         painter.setPen(qColorOf(cell.Ink));
-        if (shown.Font != m_cellFont)
+        const bool smaller = !shown.Font.isCopyOf(m_cellFont) && shown.Font != m_cellFont;
+        if (smaller)
             painter.setFont(shown.Font);
         painter.drawStaticText(rect.topLeft() + shown.At, shown.Text);
-        if (shown.Font != m_cellFont)
+        if (smaller)
             painter.setFont(m_cellFont);
     }
 
