@@ -51,6 +51,8 @@ bool BoardViewClient::eventFilter(QObject* watched, QEvent* event)
 
 void BoardViewClient::keyPressEvent(QKeyEvent* event)
 {
+    if (ListKey && ListKey(event))
+        return;
     // Also reached from a cell or "X" of a board, which pass these keys on.
     const bool control = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
@@ -107,6 +109,8 @@ void BoardViewClient::focusOutEvent(QFocusEvent* event)
 
 bool BoardViewClient::focusNextPrevChild(bool next)
 {
+    if (ListTab && ListTab(next))
+        return true;
     // Reached for Tab from this view and from everything inside it. The elements are
     // reused in any order, so the order is taken from where they stand: reading order.
     std::vector<const usrBoard*> shown;
@@ -164,6 +168,157 @@ bool BoardViewClient::focusNextPrevChild(bool next)
         return true;
     }
     return false;
+}
+
+std::int32_t frmMain::PositionOf(const usrBoard* element) const
+{
+    const auto it = std::find(usrBoards.begin(), usrBoards.end(), element);
+    if (it == usrBoards.end() || !element->Board)
+        return 0;
+    std::int32_t p = 0;
+    skipOnFailure([&] { p = BoardPosition(static_cast<std::int32_t>(it - usrBoards.begin()), vScroll->value(), m_scrollStep); });
+    return p;
+}
+
+int frmMain::RowsWhollyInView() const
+{
+    const usrBoard* first = usrBoards.front();
+    if (first->height() <= 0)
+        return 1;
+    return std::max(1, (picClient->height() - first->y()) / first->height());
+}
+
+void frmMain::ScrollIntoView(std::int32_t position)
+{
+    if (m_scrollStep <= 0 || position < 1)
+        return;
+    const std::int32_t row = (position - 1) / m_scrollStep;
+    std::int32_t v = vScroll->value();
+    const int rows = RowsWhollyInView();
+    if (row < v)
+        v = row;
+    else if (row >= v + rows)
+        v = row - rows + 1;
+    v = std::clamp<std::int32_t>(v, 0, vScroll->maximum());
+    if (v != vScroll->value())
+        vScroll->setValue(v); // refreshes; the focus follows its board
+}
+
+bool frmMain::FocusBoard(std::int32_t position, int part, Qt::FocusReason reason)
+{
+    const BoardsRef boards = Boards();
+    if (position < 1 || position > boards->Count())
+        return false;
+    ScrollIntoView(position);
+    usrBoard* element = nullptr;
+    for (usrBoard* e : usrBoards)
+        if (e->isVisible() && PositionOf(e) == position)
+            element = e;
+    if (!element)
+        return false;
+    if (part >= 0 && part < usrBoard::CellCount && element->EditCell(part, reason))
+        return true;
+    element->cmdDelete->setFocus(reason);
+    return true;
+}
+
+void frmMain::usrBoard_FocusLeaving(usrBoard* element, int Index, int key)
+{
+    const std::int32_t p = PositionOf(element);
+    if (p < 1)
+        return;
+    const BoardsRef boards = Boards();
+    const std::int32_t row = std::max<std::int32_t>(1, m_scrollStep);
+    std::int32_t target = p;
+    switch (key) {
+    case Qt::Key_Up: target = p - row; break;
+    case Qt::Key_Down: target = p + row; break;
+    case Qt::Key_Left: target = p - 1; break;
+    default: target = p + 1; break;
+    }
+    if (target < 1 || target > boards->Count())
+        return;
+    // The cell of the same column (Up, Down), or the board's first or last (Left, Right).
+    const std::int32_t count = std::min<std::int32_t>(boards->Item(target)->NumberCount() + 1, usrBoard::CellCount);
+    int part = usrBoard::CellCount; // "X" when the board has no number
+    const int column = Index % 5;
+    if (count > 0) {
+        if (key == Qt::Key_Up) {
+            part = column < count ? column + 5 * ((count - 1 - column) / 5) : count - 1;
+        } else if (key == Qt::Key_Down) {
+            part = std::min(column, count - 1);
+        } else if (key == Qt::Key_Left) {
+            part = count - 1;
+        } else {
+            part = 0;
+        }
+    }
+    FocusBoard(target, part, Qt::TabFocusReason);
+}
+
+// Where the focus sits in the list: the board's position and its cell, or
+// CellCount for its "X"; position 0 when the focus is not on a board.
+std::pair<std::int32_t, int> frmMain::focusedPart() const
+{
+    const QWidget* focus = window()->focusWidget();
+    for (const usrBoard* element : usrBoards) {
+        const usrBoard::FocusSpot spot = element->FocusOf(focus);
+        if (spot.Part >= 0)
+            return {PositionOf(element), spot.Part};
+    }
+    return {0, -1};
+}
+
+bool frmMain::listTab(bool next)
+{
+    const auto [p, part] = focusedPart();
+    if (p < 1)
+        return false;
+    // Cells that hold numbers, then "X", board after board through the whole list.
+    const BoardsRef boards = Boards();
+    const auto cellsOf = [&](std::int32_t position) {
+        return std::min<std::int32_t>(boards->Item(position)->NumberCount() + 1, usrBoard::CellCount);
+    };
+    const int cells = static_cast<int>(cellsOf(p));
+    if (next) {
+        if (part < cells - 1)
+            return FocusBoard(p, part + 1, Qt::TabFocusReason);
+        if (part < usrBoard::CellCount)
+            return FocusBoard(p, usrBoard::CellCount, Qt::TabFocusReason);
+        return p < boards->Count() && FocusBoard(p + 1, cellsOf(p + 1) > 0 ? 0 : usrBoard::CellCount, Qt::TabFocusReason);
+    }
+    if (part == usrBoard::CellCount && cells > 0)
+        return FocusBoard(p, cells - 1, Qt::BacktabFocusReason);
+    if (part > 0 && part < usrBoard::CellCount)
+        return FocusBoard(p, part - 1, Qt::BacktabFocusReason);
+    return p > 1 && FocusBoard(p - 1, usrBoard::CellCount, Qt::BacktabFocusReason);
+}
+
+bool frmMain::listKey(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    const BoardsRef boards = Boards();
+    if (modifiers == Qt::ControlModifier && (key == Qt::Key_Home || key == Qt::Key_End)) {
+        if (boards->Count() == 0)
+            return false;
+        return FocusBoard(key == Qt::Key_Home ? 1 : boards->Count(), 0, Qt::TabFocusReason);
+    }
+    if (modifiers != Qt::NoModifier || (key != Qt::Key_PageDown && key != Qt::Key_PageUp))
+        return false;
+    // A page is the rows wholly in view; the focus keeps its place on the screen.
+    const auto [p, part] = focusedPart();
+    const int rows = RowsWhollyInView();
+    const int index = p > 0 ? static_cast<int>(p - 1 - static_cast<std::int64_t>(m_scrollStep) * vScroll->value()) : -1;
+    const int v = std::clamp(vScroll->value() + (key == Qt::Key_PageDown ? rows : -rows), 0, vScroll->maximum());
+    vScroll->setValue(v);
+    if (p < 1)
+        return true;
+    std::int32_t target = 0;
+    skipOnFailure([&] { target = BoardPosition(index, v, m_scrollStep); });
+    target = std::clamp<std::int32_t>(target, 1, boards->Count());
+    FocusBoard(target, part, Qt::TabFocusReason);
+    return true;
 }
 
 void frmMain::Form_Resize()

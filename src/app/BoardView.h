@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QScrollBar;
 
 // The board view's client area, which holds the board elements and the scroll bar.
@@ -19,6 +21,10 @@ public:
     // The bar that pages the list; its keyboard focus is marked beside it.
     void SetScrollBar(QScrollBar* bar);
     QScrollBar* ScrollBar = nullptr;
+    // The host's way through the whole list: a key it takes (true when taken), and
+    // Tab from a board's cell or "X" (true when the focus moved to another board).
+    std::function<bool(QKeyEvent*)> ListKey;
+    std::function<bool(bool next)> ListTab;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -129,6 +129,8 @@ void frmMain::buildBoardView()
     vScroll->setValue(0);
     vScroll->setFocusPolicy(Qt::TabFocus); // keyboard users reach it; a click leaves the focus where it is
     view->SetScrollBar(vScroll);
+    view->ListKey = [this](QKeyEvent* event) { return listKey(event); };
+    view->ListTab = [this](bool next) { return listTab(next); };
     m_cellEditor = new CellEditor(picClient);
     connect(vScroll, &QScrollBar::valueChanged, this, Guarded([this](int) { vScroll_Change(); }));
 
@@ -143,6 +145,13 @@ usrBoard* frmMain::newBoardElement()
     auto* element = new usrBoard(picClient);
     element->hide();
     element->UseEditor(m_cellEditor);
+    connect(element, &usrBoard::FocusLeaving, this, Guarded([this, element](int index, int key) {
+        usrBoard_FocusLeaving(element, index, key);
+    }));
+    // After the click or key that brought it: a board that takes the focus comes wholly into view.
+    connect(element, &usrBoard::FocusArrived, this, Guarded([this, element] {
+        ScrollIntoView(PositionOf(element));
+    }), Qt::QueuedConnection);
     // Elements are reused at other indexes, so the index is the one it has when clicked.
     connect(element, &usrBoard::DeleteBoard, this, Guarded([this, element] {
         const auto it = std::find(usrBoards.begin(), usrBoards.end(), element);

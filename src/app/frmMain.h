@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QAction;
 class QFrame;
+class QKeyEvent;
 class QMenu;
 class QScrollBar;
 class QWidget;
@@ -48,6 +50,14 @@ public:
     QWidget* picClient = nullptr;
     QScrollBar* vScroll = nullptr;
     std::vector<usrBoard*> usrBoards; // element 0 is the design element, never destroyed
+    // The keyboard through the whole list. The list position element shows, 0 for none.
+    std::int32_t PositionOf(const usrBoard* element) const;
+    // Rows of boards wholly inside the view, at least one.
+    int RowsWhollyInView() const;
+    // Scrolls so that the board at `position` is wholly in view, where the view is tall enough.
+    void ScrollIntoView(std::int32_t position);
+    // Focus on cell `part` (CellCount: "X") of the board at `position`, brought into view first.
+    bool FocusBoard(std::int32_t position, int part, Qt::FocusReason reason);
     // The one line edit of the view; it lies over the cell being edited.
     CellEditor* CellEditorOfView() const noexcept { return m_cellEditor; }
 
@@ -102,6 +112,11 @@ private:
     void buildBoardView();
     void InitCommonControls();
     void prepareOpenSave();
+
+    void usrBoard_FocusLeaving(usrBoard* element, int Index, int key);
+    std::pair<std::int32_t, int> focusedPart() const;
+    bool listTab(bool next);
+    bool listKey(QKeyEvent* event);
 
     // A board element wired to usrBoard_DeleteBoard; its index is looked up at the click.
     usrBoard* newBoardElement();

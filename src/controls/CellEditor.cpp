@@ -123,6 +123,17 @@ void CellEditor::keyPressEvent(QKeyEvent* event)
             break;
         m_element->MoveVertically(m_cell, event->key() == Qt::Key_Up);
         return;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        if (modifiers != Qt::NoModifier || !m_element || hasSelectedText())
+            break;
+        const bool back = event->key() == Qt::Key_Left;
+        // At the start or the end of the text the caret goes on to the next cell.
+        if (cursorPosition() != (back ? 0 : static_cast<int>(text().size())))
+            break;
+        m_element->MoveHorizontally(m_cell, back);
+        return;
+    }
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
         // Pages the list: not the cell's, so it goes on to the board view.

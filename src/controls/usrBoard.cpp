@@ -329,6 +329,8 @@ bool usrBoard::EditCell(int Index, Qt::FocusReason reason)
     } else {
         editor->setFocus(reason); // a line edit selects its text on a keyboard focus
     }
+    if (reason != Qt::OtherFocusReason) // not when the focus only follows its board
+        Q_EMIT FocusArrived();
     return true;
 }
 
@@ -429,9 +431,27 @@ void usrBoard::txtCell_Change(int Index)
 bool usrBoard::MoveVertically(int Index, bool up)
 {
     const int target = Index + (up ? -5 : 5);
-    if (target < 0 || target >= CellCount)
-        return false;
-    return EditCell(target, Qt::TabFocusReason); // selected, as after Tab: typing replaces it
+    // Selected, as after Tab: typing replaces it.
+    if (target >= 0 && target < CellCount && EditCell(target, Qt::TabFocusReason))
+        return true;
+    Q_EMIT FocusLeaving(Index, up ? Qt::Key_Up : Qt::Key_Down);
+    return false;
+}
+
+bool usrBoard::MoveHorizontally(int Index, bool back)
+{
+    if (EditCell(Index + (back ? -1 : 1), Qt::TabFocusReason))
+        return true;
+    Q_EMIT FocusLeaving(Index, back ? Qt::Key_Left : Qt::Key_Right);
+    return false;
+}
+
+int usrBoard::LastCellIn(int column) const
+{
+    for (int i = CellCount - 1; i >= 0; --i)
+        if (HoldsNumber(i) && (column < 0 || i % 5 == column))
+            return i;
+    return -1;
 }
 
 void usrBoard::cmdDelete_Click()
@@ -498,8 +518,11 @@ void usrBoard::paintEvent(QPaintEvent* event)
 
 bool usrBoard::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == cmdDelete && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+    if (watched == cmdDelete && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         update(cmdDelete->geometry().adjusted(-4, -4, 4, 4));
+        if (event->type() == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() != Qt::OtherFocusReason)
+            Q_EMIT FocusArrived();
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -102,11 +102,20 @@ public:
     void EditorTextChanged(int Index, const QString& text);
     // Up or Down from cell Index: the cell straight above or below, if any.
     bool MoveVertically(int Index, bool up);
+    // Left or Right past the end of cell Index's text: the cell before or after it.
+    bool MoveHorizontally(int Index, bool back);
+    // The last cell that holds a number in `column` (0..4), or -1; any column with -1.
+    int LastCellIn(int column) const;
 
     QPushButton* cmdDelete = nullptr;
 
 Q_SIGNALS:
     void DeleteBoard();
+    // A key would take the focus past the board's edge from cell Index: Up, Down, Left
+    // or Right. The host moves it on to a neighbouring board.
+    void FocusLeaving(int Index, int key);
+    // A cell or "X" took the focus by key or click (not by following its board).
+    void FocusArrived();
 
 protected:
     bool event(QEvent* event) override;
