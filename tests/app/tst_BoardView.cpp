@@ -152,7 +152,7 @@ void tst_BoardView::tenBoardsScroll()
     QCOMPARE(w->usrBoards.size(), std::size_t(9));
     QCOMPARE(shown(*w), captions(1, 9));
     QCOMPARE(w->usrBoards[3]->pos(), QPoint(8, 217));
-    QCOMPARE(w->vScroll->maximum(), 1);
+    QCOMPARE(w->vScroll->maximum(), 2); // the last step shows boards 7 to 10 wholly
     QVERIFY(w->vScroll->isVisible());
     w->vScroll->setValue(1);
     QCOMPARE(shown(*w), captions(4, 10));
@@ -385,9 +385,9 @@ void tst_BoardView::pageKeysFromAnywhereInTheView_data()
 {
     QTest::addColumn<int>("from"); // a cell, 25 for "X", -1 the view itself
     QTest::addColumn<QKeySequence>("keys");
-    QTest::addColumn<int>("position"); // from position 2 of 0..11
+    QTest::addColumn<int>("position"); // from position 2 of 0..12
     QTest::newRow("cell, PageDown") << 7 << QKeySequence(Qt::Key_PageDown) << 3;
-    QTest::newRow("cell, Ctrl+End") << 7 << QKeySequence(Qt::CTRL | Qt::Key_End) << 11;
+    QTest::newRow("cell, Ctrl+End") << 7 << QKeySequence(Qt::CTRL | Qt::Key_End) << 12;
     QTest::newRow("cell, plain End stays in the text") << 7 << QKeySequence(Qt::Key_End) << 2;
     QTest::newRow("X, PageUp") << 25 << QKeySequence(Qt::Key_PageUp) << 1;
     QTest::newRow("view, Ctrl+Home") << -1 << QKeySequence(Qt::CTRL | Qt::Key_Home) << 0;
