@@ -306,5 +306,6 @@ void frmMain::UpdateControls()
         vScroll->setMaximum(0);
         vScroll->hide();
     }
+    describeBoardsInView(layout.WholeElements);
     Q_EMIT ControlsUpdated();
 }

@@ -99,6 +99,8 @@ private:
     void buildBoardView();
     void InitCommonControls();
     void prepareOpenSave();
+    // After each refresh: the boards wholly in view, as the scroll bar's description.
+    void describeBoardsInView(std::int32_t wholeElements);
 
     // A board element wired to usrBoard_DeleteBoard; its index is looked up at the click.
     usrBoard* newBoardElement();

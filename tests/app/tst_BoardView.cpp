@@ -4,6 +4,7 @@
 #include "board/RandomBoard.h"
 #include "controls/usrBoard.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -156,6 +157,10 @@ void tst_BoardView::tenBoardsScroll()
     QVERIFY(w->vScroll->isVisible());
     w->vScroll->setValue(1);
     QCOMPARE(shown(*w), captions(4, 10));
+    // A screen reader hears the boards wholly in view, not a row number.
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w->vScroll);
+    QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Boards"));
+    QCOMPARE(bar->text(QAccessible::Description), QStringLiteral("Boards 4 to 9 of 10"));
     QVERIFY(w->usrBoards[7]->isHidden());
     QCOMPARE(w->usrBoards[0]->txtCell[0]->text(), QStringLiteral("00"));
 }
