@@ -245,7 +245,7 @@ void tst_FileCommands::failedFileCommandIsReported_data()
     QTest::newRow("save in missing folder") << true << QStringLiteral("no/keep.dat") << 76
                                             << QStringLiteral("The folder \"%2/no\" does not exist");
     QTest::newRow("save in read-only folder") << true << QStringLiteral("read-only") << 70
-                                              << QStringLiteral("You do not have permission to use \"%1\"");
+                                              << QStringLiteral("You do not have permission to write in the folder \"%2\"");
 }
 
 void tst_FileCommands::failedFileCommandIsReported()
