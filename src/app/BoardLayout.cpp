@@ -66,9 +66,15 @@ BoardLayout LayoutBoards(const BoardLayoutInput& in)
     if (out.Elements.empty())
         out.Elements.push_back(first); // element 0 exists even with no boards
 
+    // A row cut by the bottom edge still needs scrolling to, or its boards' last
+    // cells could never be seen; the first row counts as shown in any case, so a
+    // container lower than one element still ends with the last board.
+    for (const BoardPlacement& place : out.Elements)
+        out.WholeElements += place.Top + in.ElementHeight <= in.ContainerHeight ? 1 : 0;
+    const auto n = static_cast<std::int32_t>(out.Elements.size());
+    out.WholeElements = std::max(out.WholeElements, out.RowLength > 0 ? out.RowLength : n);
     if (out.RowLength > 0) {
-        const auto n = static_cast<std::int32_t>(out.Elements.size());
-        const double rows = static_cast<double>(in.Count - n) / out.RowLength;
+        const double rows = static_cast<double>(in.Count - out.WholeElements) / out.RowLength;
         out.Maximum = Ceiling(rows); // |rows| < 2^31: cannot overflow here
     }
     return out;

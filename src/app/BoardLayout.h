@@ -29,8 +29,12 @@ struct BoardLayout {
     // Index of the first element that starts a new row (the first row's length), or
     // 0 when every element fits in the first row.
     std::int32_t RowLength = 0;
-    // The scroll bar's maximum: rows of RowLength still needed for the boards that got
-    // no element. 32 bits, so every board of any list can be scrolled into view.
+    // Elements 0..WholeElements-1 lie wholly inside the container; the first row
+    // counts in any case.
+    std::int32_t WholeElements = 0;
+    // The scroll bar's maximum: rows of RowLength still needed for the boards that are
+    // not wholly inside the container. 32 bits, so every board of any list can be
+    // scrolled wholly into view.
     std::int32_t Maximum = 0;
 };
 

@@ -476,5 +476,6 @@ void frmMain::UpdateControls()
         vScroll->setMaximum(0);
         vScroll->hide();
     }
+    describeBoardsInView(layout.WholeElements);
     Q_EMIT ControlsUpdated();
 }

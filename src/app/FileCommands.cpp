@@ -5,6 +5,9 @@
 #include "board/ZanvoError.h"
 #include "dialogs/clsCommonDialogs.h"
 
+#include <QScrollBar>
+#include <QSignalBlocker>
+
 namespace {
 
 // "Data-files (*.dat)", NUL, "*.dat": the 24 characters of the board-file filter.
@@ -51,6 +54,11 @@ void frmMain::OpenFile(const QString& sFile)
         throw ZanvoError(e.Number(), e.Description() + " The boards shown are unchanged.");
     }
     SetBoards(std::move(boards));
+    {
+        // A new list is seen from its first board; the refresh below builds for it.
+        const QSignalBlocker quiet(vScroll);
+        vScroll->setValue(0);
+    }
     UpdateControls();
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmMain.h"
 
+#include "BoardLayout.h"
 #include "BoardView.h"
 #include "dialogs/ErrorReport.h"
 #include "check/frmCheck.h"
@@ -122,6 +123,7 @@ void frmMain::buildBoardView()
 
     vScroll = new QScrollBar(Qt::Vertical, picClient);
     vScroll->setObjectName(QStringLiteral("vScroll"));
+    vScroll->setAccessibleName(QStringLiteral("Boards"));
     vScroll->setGeometry(531, 0, 17, 417);
     vScroll->setRange(0, 32767);
     vScroll->setSingleStep(1);
@@ -160,6 +162,23 @@ usrBoard* frmMain::newBoardElement()
     }));
     vScroll->raise(); // the bar overlaps the last column's margin; it must stay clickable
     return element;
+}
+
+void frmMain::describeBoardsInView(std::int32_t wholeElements)
+{
+    // Screen readers get the scroll bar's value as a bare number (of rows), so the
+    // boards it stands for go in its description, which they read out as well.
+    const std::int32_t count = Boards()->Count();
+    std::int64_t first = std::int64_t{vScroll->value()} * m_scrollStep + 1;
+    const std::int64_t last = std::min<std::int64_t>(count, first + std::max(wholeElements, 1) - 1);
+    first = std::min<std::int64_t>(first, last);
+    QString text = QStringLiteral("Boards %1 to %2 of %3").arg(first).arg(last).arg(count);
+    if (count == 0)
+        text = QStringLiteral("No boards");
+    else if (first == last)
+        text = QStringLiteral("Board %1 of %2").arg(first).arg(count);
+    if (vScroll->accessibleDescription() != text)
+        vScroll->setAccessibleDescription(text);
 }
 
 const BoardsRef& frmMain::Boards()

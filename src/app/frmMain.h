@@ -112,6 +112,8 @@ private:
     void buildBoardView();
     void InitCommonControls();
     void prepareOpenSave();
+    // After each refresh: the boards wholly in view, as the scroll bar's description.
+    void describeBoardsInView(std::int32_t wholeElements);
 
     void usrBoard_FocusLeaving(usrBoard* element, int Index, int key);
     std::pair<std::int32_t, int> focusedPart() const;

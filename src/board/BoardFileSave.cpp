@@ -62,9 +62,16 @@ AtomicFileWrite::AtomicFileWrite(const QString& sFile, QString notWrittenSentenc
     if (!m_save.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const int error = errno;
         const QFileInfo info(sFile);
-        const bool mayWrite = info.exists() ? info.isWritable() : QFileInfo(info.absolutePath()).isWritable();
-        fail(!mayWrite && error != EROFS ? FileProblem::NoPermission : ProblemAfter(error, m_save, sFile),
-             m_save.errorString());
+        FileProblem problem = ProblemAfter(error, m_save, sFile);
+        if (error != EROFS) {
+            // The new file is made in the folder, so a folder the user may not write
+            // refuses the save even where the file itself could be written.
+            if (info.exists() && !info.isWritable())
+                problem = FileProblem::NoPermission;
+            else if (!QFileInfo(info.absolutePath()).isWritable())
+                problem = FileProblem::FolderNoPermission;
+        }
+        fail(problem, m_save.errorString());
     }
     m_signalIgnored = std::make_unique<FileSizeSignalIgnored>();
 }

@@ -103,6 +103,7 @@ int ErrorNumberFor(FileProblem problem)
     case FileProblem::FolderMissing:
         return ErrorNumber::PathNotFound;
     case FileProblem::NoPermission:
+    case FileProblem::FolderNoPermission:
     case FileProblem::ReadOnlyFileSystem:
         return ErrorNumber::PermissionDenied;
     case FileProblem::DiskFull:
@@ -123,16 +124,21 @@ int ErrorNumberFor(FileProblem problem)
 QString ProblemSentence(FileProblem problem, const QString& file, const QString& systemText)
 {
     const QString name = QuotedFileName(file);
+    const QString folder = QuotedFileName(folderOf(file));
+    const QString bareName = QuotedFileName(QFileInfo(file).fileName());
     switch (problem) {
     case FileProblem::NotFound:
         return QStringLiteral("The file %1 does not exist.").arg(name);
     case FileProblem::FolderMissing:
-        return QStringLiteral("The folder %1 does not exist, so %2 cannot be there.")
-            .arg(QuotedFileName(folderOf(file)), QuotedFileName(QFileInfo(file).fileName()));
+        return QStringLiteral("The folder %1 does not exist, so %2 cannot be there.").arg(folder, bareName);
     case FileProblem::NoPermission:
         return QStringLiteral("You do not have permission to use %1.").arg(name);
+    case FileProblem::FolderNoPermission:
+        return QStringLiteral("You do not have permission to write in the folder %1, so %2 cannot be saved there.")
+            .arg(folder, bareName);
     case FileProblem::ReadOnlyFileSystem:
-        return QStringLiteral("The disk that holds %1 is read-only.").arg(name);
+        return QStringLiteral("The disk that holds the folder %1 is read-only, so %2 cannot be saved there.")
+            .arg(folder, bareName);
     case FileProblem::DiskFull:
         return QStringLiteral("The disk is full: there is no room left for %1.").arg(name);
     case FileProblem::FileTooLarge:

@@ -14,6 +14,7 @@ enum class FileProblem {
     NotFound,
     FolderMissing,
     NoPermission,
+    FolderNoPermission, // the file's folder may not be written: no file made or replaced there
     ReadOnlyFileSystem,
     DiskFull,
     FileTooLarge,
@@ -43,8 +44,9 @@ QString QuotedFileName(const QString& path);
 // The run-time error number that goes with a problem (see ErrorNumber).
 int ErrorNumberFor(FileProblem problem);
 
-// One sentence in plain words that names the file (or, for a missing folder, the
-// folder): "The disk is full.", "The folder "/a/b" does not exist." systemText is
+// One sentence in plain words that names the file (or, for a missing or locked
+// folder or a read-only disk, the folder): "The disk is full.", "The folder "/a/b"
+// does not exist." systemText is
 // the system's own description, used for Other and DeviceError.
 QString ProblemSentence(FileProblem problem, const QString& file, const QString& systemText = {});
 

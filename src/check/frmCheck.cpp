@@ -6,11 +6,16 @@
 #include "board/ZanvoError.h"
 #include "dialogs/ErrorReport.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <QtGui/qguiapplication_platform.h>
 
@@ -73,6 +78,15 @@ void offerCloseOnly(QWidget* window)
     xcb_flush(connection);
 }
 
+// Qt presents a plain top-level widget to screen readers as a filler; this window is
+// a dialog.
+QAccessibleInterface* checkDialogAccessible(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("frmCheck") || !object || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
+}
+
 } // namespace
 
 frmCheck::frmCheck(std::function<BoardsRef()> boards, std::function<void()> boardsChecked)
@@ -84,6 +98,12 @@ frmCheck::frmCheck(std::function<BoardsRef()> boards, std::function<void()> boar
     setObjectName(QStringLiteral("frmCheck"));
     setWindowTitle(QStringLiteral("Select numbers to check"));
     setFixedSize(px(6300), px(2730));
+    static const bool accessibleAsDialog = [] {
+        QAccessible::installFactory(checkDialogAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleAsDialog)
+    setAccessibleName(windowTitle());
 
     lstNumbers = new QListWidget(this);
     lstNumbers->setObjectName(QStringLiteral("lstNumbers"));
@@ -94,6 +114,7 @@ frmCheck::frmCheck(std::function<BoardsRef()> boards, std::function<void()> boar
     lstNumbers->setSelectionMode(QAbstractItemView::SingleSelection);
     lstNumbers->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstNumbers->setDragDropMode(QAbstractItemView::NoDragDrop);
+    lstNumbers->setAccessibleName(QStringLiteral("Drawn numbers"));
 
     cmdAdd = makeButton(this, QStringLiteral("&Add"), "cmdAdd", twipsRect(1200, 2160, 1215, 375));
     cmdDelete = makeButton(this, QStringLiteral("&Delete"), "cmdDelete", twipsRect(2520, 2160, 1215, 375));
@@ -107,6 +128,10 @@ frmCheck::frmCheck(std::function<BoardsRef()> boards, std::function<void()> boar
     connect(cmdAdd, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdAdd_Click(); }));
     connect(cmdDelete, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdDelete_Click(); }));
     connect(cmdCheck, &QPushButton::clicked, this, Guarded(this, [this](bool) { cmdCheck_Click(); }));
+    // The Delete key in the list does what the "&Delete" button does.
+    auto* deleteKey = new QShortcut(QKeySequence::Delete, lstNumbers);
+    deleteKey->setContext(Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, Guarded(this, [this] { cmdDelete_Click(); }));
 }
 
 void frmCheck::ShowRestored()
@@ -156,8 +181,12 @@ private:
 void frmCheck::cmdAdd_Click()
 {
     const ActiveAgainAfterwards keepKeys(this);
-    // A cancelled box answers an empty text, which reads as 0.
-    const QString answer = QInputDialog::getText(this, QStringLiteral("Adding"), QStringLiteral("Write the number to add."));
+    // A cancelled box adds nothing; an empty answer given with OK reads as 0.
+    bool ok = false;
+    const QString answer = QInputDialog::getText(this, QStringLiteral("Adding"), QStringLiteral("Write the number to add."),
+                                                 QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return;
 
     std::int32_t value = 0;
     try {
@@ -197,6 +226,16 @@ void frmCheck::cmdCheck_Click()
     if (m_boardsChecked)
         m_boardsChecked();
     hide();
+}
+
+void frmCheck::keyPressEvent(QKeyEvent* event)
+{
+    // Escape puts the dialog away as its close box does, numbers kept.
+    if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmCheck::showEvent(QShowEvent* event)

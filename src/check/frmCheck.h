@@ -49,6 +49,7 @@ public:
     void cmdCheck_Click();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clsCommonDialogs.h"
 
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace {
@@ -37,6 +39,17 @@ QString shownPart(const QString& nameFilter)
     return nameFilter.left(nameFilter.lastIndexOf(QStringLiteral(" ("))).simplified();
 }
 
+// Where a file dialog opens before any file was chosen: the user's documents, or
+// home where there is no such folder; never the program's own folder, which the
+// user may not write in.
+QString usersFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
 } // namespace
 
 clsCommonDialogs::clsCommonDialogs() = default;
@@ -56,7 +69,8 @@ void clsCommonDialogs::showFileDialog(QWidget* hWnd, const QString& Caption, boo
     m_File.clear(); // set on every call: a cancel never leaves an earlier choice
 
     // Qt's own dialog, so it looks and behaves the same everywhere.
-    QFileDialog dialog(hWnd, Caption, QCoreApplication::applicationDirPath());
+    const bool lastFolderThere = !m_LastFolder.isEmpty() && QFileInfo(m_LastFolder).isDir();
+    QFileDialog dialog(hWnd, Caption, lastFolderThere ? m_LastFolder : usersFolder());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Asked for no checks: any typed name is accepted, an existing file is
@@ -94,4 +108,5 @@ void clsCommonDialogs::showFileDialog(QWidget* hWnd, const QString& Caption, boo
     if (static_cast<std::int64_t>(path.size()) > static_cast<std::int64_t>(m_MaxFile) - 1)
         return;
     m_File = path;
+    m_LastFolder = QFileInfo(path).absolutePath();
 }

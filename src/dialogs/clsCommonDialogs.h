@@ -46,4 +46,7 @@ private:
     void showFileDialog(QWidget* hWnd, const QString& Caption, bool save, std::int32_t& filterIndex);
     std::int32_t m_OpenFilterIndex = 0;
     std::int32_t m_SaveFilterIndex = 0;
+    // The folder of the file last chosen in either dialog, where both open next;
+    // empty before the first choice. Kept for this object's life only.
+    QString m_LastFolder;
 };

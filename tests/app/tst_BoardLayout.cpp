@@ -66,28 +66,32 @@ void tst_BoardLayout::layout_data()
     QTest::newRow("three in a row") << 552.f << 478.f << 3 << QList<int>{8, 185, 362} << QList<int>{8, 8, 8} << 0 << 0;
     QTest::newRow("fourth starts row two")
         << 552.f << 478.f << 4 << QList<int>{8, 185, 362, 8} << QList<int>{8, 8, 8, 217} << 3 << 0;
-    QTest::newRow("nine, third row cut but shown")
+    // Two rows lie wholly inside; the third is cut by the bottom edge, shown, and
+    // counted as still to scroll to.
+    QTest::newRow("seven: the cut row needs a step")
+        << 552.f << 478.f << 7 << QList<int>{8, 185, 362, 8, 185, 362, 8} << QList<int>{8, 8, 8, 217, 217, 217, 426} << 3 << 1;
+    QTest::newRow("nine, third row cut: one step")
         << 552.f << 478.f << 9 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
-        << QList<int>{8, 8, 8, 217, 217, 217, 426, 426, 426} << 3 << 0;
-    QTest::newRow("ten: n = 9, one step")
-        << 552.f << 478.f << 10 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
         << QList<int>{8, 8, 8, 217, 217, 217, 426, 426, 426} << 3 << 1;
+    QTest::newRow("ten: n = 9, two steps")
+        << 552.f << 478.f << 10 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
+        << QList<int>{8, 8, 8, 217, 217, 217, 426, 426, 426} << 3 << 2;
     QTest::newRow("exactly 539 wide holds three") << 539.f << 478.f << 3 << QList<int>{8, 185, 362} << QList<int>{8, 8, 8} << 0 << 0;
     QTest::newRow("538 wide holds two") << 538.f << 478.f << 3 << QList<int>{8, 185, 8} << QList<int>{8, 8, 217} << 2 << 0;
-    QTest::newRow("361 wide holds one") << 361.f << 478.f << 3 << QList<int>{8, 8, 8} << QList<int>{8, 217, 426} << 1 << 0;
+    QTest::newRow("361 wide holds one") << 361.f << 478.f << 3 << QList<int>{8, 8, 8} << QList<int>{8, 217, 426} << 1 << 1;
     QTest::newRow("row top equal to the height is shown")
-        << 552.f << 426.f << 7 << QList<int>{8, 185, 362, 8, 185, 362, 8} << QList<int>{8, 8, 8, 217, 217, 217, 426} << 3 << 0;
+        << 552.f << 426.f << 7 << QList<int>{8, 185, 362, 8, 185, 362, 8} << QList<int>{8, 8, 8, 217, 217, 217, 426} << 3 << 1;
     QTest::newRow("element 0 stays however small") << 10.f << 5.f << 2 << QList<int>{8} << QList<int>{8} << 0 << 0;
     QTest::newRow("wide 1904: ten a row")
         << 1904.f << 300.f << 25 << QList<int>{8, 185, 362, 539, 716, 893, 1070, 1247, 1424, 1601, 8, 185, 362, 539, 716, 893, 1070, 1247, 1424, 1601}
-        << QList<int>{8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 217, 217, 217, 217, 217, 217, 217, 217, 217, 217} << 10 << 1;
+        << QList<int>{8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 217, 217, 217, 217, 217, 217, 217, 217, 217, 217} << 10 << 2;
     // Beyond 32767 rows off screen the maximum still counts every row.
-    QTest::newRow("largest list of 16-bit rows") << 552.f << 478.f << 9 + 3 * 32767 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
+    QTest::newRow("largest list of 16-bit rows") << 552.f << 478.f << 6 + 3 * 32767 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
         << QList<int>{8, 8, 8, 217, 217, 217, 426, 426, 426} << 3 << 32767;
-    QTest::newRow("one row more") << 552.f << 478.f << 9 + 3 * 32767 + 1 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
+    QTest::newRow("one row more") << 552.f << 478.f << 6 + 3 * 32767 + 1 << QList<int>{8, 185, 362, 8, 185, 362, 8, 185, 362}
         << QList<int>{8, 8, 8, 217, 217, 217, 426, 426, 426} << 3 << 32768;
     QTest::newRow("a million, one per row") << 300.f << 478.f << 1'000'000 << QList<int>{8, 8, 8}
-        << QList<int>{8, 217, 426} << 1 << 999'997;
+        << QList<int>{8, 217, 426} << 1 << 999'998;
 }
 
 void tst_BoardLayout::layout()
@@ -148,26 +152,33 @@ void tst_BoardLayout::rowCapacity()
 void tst_BoardLayout::everyBoardReachable_data()
 {
     QTest::addColumn<float>("width");
+    QTest::addColumn<float>("height");
     QTest::addColumn<int>("count");
-    QTest::newRow("one per row") << 300.f << 17;
-    QTest::newRow("two per row") << 450.f << 23;
-    QTest::newRow("three per row") << 552.f << 100;
-    QTest::newRow("ten per row") << 1904.f << 101;
-    QTest::newRow("a million, one per row") << 300.f << 1'000'000;
-    QTest::newRow("a million, ten per row") << 1904.f << 1'000'000;
+    QTest::newRow("one per row") << 300.f << 478.f << 17;
+    QTest::newRow("two per row") << 450.f << 478.f << 23;
+    QTest::newRow("three per row") << 552.f << 478.f << 100;
+    QTest::newRow("three per row, seven") << 552.f << 478.f << 7;
+    QTest::newRow("ten per row") << 1904.f << 478.f << 101;
+    QTest::newRow("a million, one per row") << 300.f << 478.f << 1'000'000;
+    QTest::newRow("a million, ten per row") << 1904.f << 478.f << 1'000'000;
+    QTest::newRow("a million, maximised") << 1904.f << 990.f << 1'000'000;
+    QTest::newRow("exactly one element tall") << 552.f << 217.f << 10;
 }
 
 void tst_BoardLayout::everyBoardReachable()
 {
-    // At the last scroll position the last board has an element, at any width.
+    // At the last scroll position the last board's element lies wholly inside the
+    // container, at any width.
     QFETCH(float, width);
+    QFETCH(float, height);
     QFETCH(int, count);
-    const BoardLayoutInput in = container(width, 478.f, count);
+    const BoardLayoutInput in = container(width, height, count);
     const BoardLayout l = LayoutBoards(in);
     const int step = RowCapacity(in);
-    const int lastElement = int(l.Elements.size()) - 1;
     const int maximum = l.Maximum;
-    QVERIFY(BoardPosition(lastElement, maximum, step) >= count);
+    const int lastElement = count - BoardPosition(0, maximum, step);
+    QVERIFY(lastElement >= 0 && lastElement < int(l.Elements.size()));
+    QVERIFY(l.Elements[std::size_t(lastElement)].Top + in.ElementHeight <= height);
     QVERIFY(BoardPosition(0, maximum, step) <= count); // and the view is not past the end
     QCOMPARE(BoardPosition(0, maximum, step) % step, 1 % step); // rows start on row boundaries
 }

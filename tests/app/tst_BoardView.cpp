@@ -5,6 +5,7 @@
 #include "controls/CellEditor.h"
 #include "controls/usrBoard.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,10 +154,14 @@ void tst_BoardView::tenBoardsScroll()
     QCOMPARE(w->usrBoards.size(), std::size_t(9));
     QCOMPARE(shown(*w), captions(1, 9));
     QCOMPARE(w->usrBoards[3]->pos(), QPoint(8, 217));
-    QCOMPARE(w->vScroll->maximum(), 1);
+    QCOMPARE(w->vScroll->maximum(), 2); // the last step shows boards 7 to 10 wholly
     QVERIFY(w->vScroll->isVisible());
     w->vScroll->setValue(1);
     QCOMPARE(shown(*w), captions(4, 10));
+    // A screen reader hears the boards wholly in view, not a row number.
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w->vScroll);
+    QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Boards"));
+    QCOMPARE(bar->text(QAccessible::Description), QStringLiteral("Boards 4 to 9 of 10"));
     QVERIFY(w->usrBoards[7]->isHidden());
     QCOMPARE(w->usrBoards[0]->CellText(0), QStringLiteral("00"));
 }
@@ -393,9 +398,9 @@ void tst_BoardView::pageKeysFromAnywhereInTheView_data()
 {
     QTest::addColumn<int>("from"); // a cell, 25 for "X", -1 the view itself
     QTest::addColumn<QKeySequence>("keys");
-    QTest::addColumn<int>("position"); // from position 2 of 0..11
+    QTest::addColumn<int>("position"); // from position 2 of 0..12
     QTest::newRow("cell, PageDown: the two whole rows") << 7 << QKeySequence(Qt::Key_PageDown) << 4;
-    QTest::newRow("cell, Ctrl+End") << 7 << QKeySequence(Qt::CTRL | Qt::Key_End) << 11;
+    QTest::newRow("cell, Ctrl+End") << 7 << QKeySequence(Qt::CTRL | Qt::Key_End) << 12;
     QTest::newRow("cell, plain End stays in the text") << 7 << QKeySequence(Qt::Key_End) << 2;
     QTest::newRow("X, PageUp") << 25 << QKeySequence(Qt::Key_PageUp) << 0;
     QTest::newRow("view, Ctrl+Home") << -1 << QKeySequence(Qt::CTRL | Qt::Key_Home) << 0;

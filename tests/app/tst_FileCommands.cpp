@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -128,10 +129,12 @@ void tst_FileCommands::saveAsWritesTheList()
 
 void tst_FileCommands::openReplacesTheList()
 {
-    const BoardsRef onDisk = randomList(2, 2);
-    const QString file = path(QStringLiteral("two.dat"));
+    const BoardsRef onDisk = randomList(20, 2);
+    const QString file = path(QStringLiteral("twenty.dat"));
     WriteBytes(file, bytesOf(*onDisk));
-    m_w->SetBoards(randomList(5, 3));
+    m_w->SetBoards(randomList(30, 3));
+    m_w->UpdateControls();
+    m_w->vScroll->setValue(3);
     const BoardsRef old = m_w->Boards();
     const QByteArray oldBytes = bytesOf(*old);
 
@@ -141,6 +144,7 @@ void tst_FileCommands::openReplacesTheList()
     QVERIFY(m_w->Boards() != old);
     QCOMPARE(bytesOf(*m_w->Boards()), bytesOf(*onDisk));
     QCOMPARE(bytesOf(*old), oldBytes); // the old boards were replaced, not overwritten
+    QCOMPARE(m_w->vScroll->value(), 0); // the new list is seen from its first board
 }
 
 void tst_FileCommands::saveThenOpenThroughTheMenus()
@@ -241,7 +245,7 @@ void tst_FileCommands::failedFileCommandIsReported_data()
     QTest::newRow("save in missing folder") << true << QStringLiteral("no/keep.dat") << 76
                                             << QStringLiteral("The folder \"%2/no\" does not exist");
     QTest::newRow("save in read-only folder") << true << QStringLiteral("read-only") << 70
-                                              << QStringLiteral("You do not have permission to use \"%1\"");
+                                              << QStringLiteral("You do not have permission to write in the folder \"%2\"");
 }
 
 void tst_FileCommands::failedFileCommandIsReported()

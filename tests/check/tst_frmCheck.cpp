@@ -4,6 +4,7 @@
 #include "board/RandomBoard.h"
 #include "check/frmCheck.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -180,12 +181,13 @@ private Q_SLOTS:
     void addReadsTheAnswer();
     void addOutOfRangeLeavesNumbers_data();
     void addOutOfRangeLeavesNumbers();
-    void cancelTwiceGivesCollision();
+    void cancelAddsNothing();
     void duplicateAfterRounding();
     void listKeepsOrderThroughDeletes();
     void deleteWithoutSelectionDoesNothing();
     void updateListShowsPlainDecimal();
     void accessKeys();
+    void closeBoxHidesAndKeepsNumbers_data();
     void closeBoxHidesAndKeepsNumbers();
     void checkBringsDialogBack_data();
     void checkBringsDialogBack();
@@ -219,6 +221,10 @@ void tst_frmCheck::opensModelessToolWindow()
     QCOMPARE(f.dialog->maximumSize(), QSize(420, 182));
     QCOMPARE(f.dialog->lstNumbers->count(), 0);
     QCOMPARE(f.dialog->Numbers.NumberCount(), -1);
+    // What a screen reader is told: a dialog of that name, holding a named list.
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.dialog)->role(), QAccessible::Dialog);
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.dialog)->text(QAccessible::Name), f.dialog->windowTitle());
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.dialog->lstNumbers)->text(QAccessible::Name), QStringLiteral("Drawn numbers"));
 }
 
 void tst_frmCheck::layout_data()
@@ -337,16 +343,19 @@ void tst_frmCheck::addOutOfRangeLeavesNumbers()
     QVERIFY(f.dialog->isVisible());
 }
 
-void tst_frmCheck::cancelTwiceGivesCollision()
+void tst_frmCheck::cancelAddsNothing()
 {
     Fixture f;
     Seen first = add(f.dialog, std::nullopt);
     QCOMPARE(first.inputs, 1);
     QCOMPARE(first.boxTexts, QStringList{});
-    QCOMPARE(numbersOf(f.dialog->Numbers), QList<int>{0});
-    QCOMPARE(rowsOf(f.dialog->lstNumbers), QStringList{QStringLiteral("0")});
+    QCOMPARE(numbersOf(f.dialog->Numbers), QList<int>{});
+    QCOMPARE(f.dialog->lstNumbers->count(), 0);
 
-    Seen second = add(f.dialog, std::nullopt);
+    // An empty answer confirmed with OK is 0, and a second one collides with it.
+    add(f.dialog, QString());
+    QCOMPARE(numbersOf(f.dialog->Numbers), QList<int>{0});
+    Seen second = add(f.dialog, QString());
     QCOMPARE(second.boxTexts, QStringList{QStringLiteral("The number already exists")});
     QCOMPARE(second.boxTitles, QStringList{QStringLiteral("Collision")});
     QCOMPARE(second.boxIcons, QList<QMessageBox::Icon>{QMessageBox::Critical});
@@ -382,8 +391,12 @@ void tst_frmCheck::listKeepsOrderThroughDeletes()
     add(f.dialog, QStringLiteral("3")); // deleted numbers may come back, at the end
     QCOMPARE(numbersOf(f.dialog->Numbers), (QList<int>{12, 45, 3}));
 
+    // The Delete key in the list does what the button does.
+    QVERIFY(activate(f.dialog));
+    f.dialog->lstNumbers->setFocus();
     selectRow(f.dialog->lstNumbers, 2);
-    QTest::mouseClick(f.dialog->cmdDelete, Qt::LeftButton);
+    QTest::keyClick(f.dialog->lstNumbers, Qt::Key_Delete);
+    QCOMPARE(numbersOf(f.dialog->Numbers), (QList<int>{12, 45}));
     selectRow(f.dialog->lstNumbers, 0);
     QTest::mouseClick(f.dialog->cmdDelete, Qt::LeftButton);
     QCOMPARE(numbersOf(f.dialog->Numbers), QList<int>{45});
@@ -457,13 +470,21 @@ void tst_frmCheck::accessKeys()
     QCOMPARE(greensOf(*f.main.Boards()->Item(1)), QList<int>{2});
 }
 
+void tst_frmCheck::closeBoxHidesAndKeepsNumbers_data()
+{
+    QTest::addColumn<DialogAction>("putAway");
+    QTest::newRow("close box") << DialogAction([](frmCheck* d) { QVERIFY(d->close()); });
+    QTest::newRow("Escape") << DialogAction([](frmCheck* d) { QTest::keyClick(d->lstNumbers, Qt::Key_Escape); });
+}
+
 void tst_frmCheck::closeBoxHidesAndKeepsNumbers()
 {
+    QFETCH(DialogAction, putAway);
     Fixture f;
     add(f.dialog, QStringLiteral("12"));
     add(f.dialog, QStringLiteral("3"));
     QPointer<frmCheck> guard(f.dialog);
-    QVERIFY(f.dialog->close());
+    putAway(f.dialog);
     QVERIFY(guard);
     QVERIFY(!f.dialog->isVisible());
     QVERIFY(f.main.isVisible()); // the program goes on

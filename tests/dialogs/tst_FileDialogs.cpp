@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListView>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +54,8 @@ private Q_SLOTS:
     void typedNameWithoutExtension();
     void openAcceptsNameThatDoesNotExist();
     void saveOverExistingFileAsksNothing();
+    void startFolder_data();
+    void startFolder();
     void cancelEmptiesFile_data();
     void cancelEmptiesFile();
     void pathLength_data();
@@ -118,7 +121,6 @@ void tst_FileDialogs::dialogAsAsked()
         QVERIFY(dialog->isModal());
         QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
         QCOMPARE(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir(QCoreApplication::applicationDirPath()).canonicalPath());
         QCOMPARE(ShownFilters(dialog), QStringList{QStringLiteral("Data-files (*.dat)")});
         QVERIFY(dialog->defaultSuffix().isEmpty());
         TypeFileName(dialog, file);
@@ -160,6 +162,40 @@ void tst_FileDialogs::saveOverExistingFileAsksNothing()
     d.ShowSave(&m_owner, QStringLiteral("Save file"));
     QVERIFY2(script.Unexpected().isEmpty(), qPrintable(script.Unexpected().join(u',')));
     QCOMPARE(d.File(), file);
+}
+
+void tst_FileDialogs::startFolder_data()
+{
+    QTest::addColumn<bool>("documents"); // whether the home folder has one for documents
+    QTest::addColumn<bool>("saveFirst");
+    QTest::newRow("documents; open, then save") << true << false;
+    QTest::newRow("no documents; save, then open") << false << true;
+}
+
+// Never the program's folder: the user's documents (or home), then the folder of the
+// file last chosen, in either dialog.
+void tst_FileDialogs::startFolder()
+{
+    QFETCH(bool, documents);
+    QFETCH(bool, saveFirst);
+    const QString home = m_dir->filePath(QStringLiteral("home"));
+    const QString first = documents ? home + QStringLiteral("/Documents") : home;
+    const QString chosen = m_dir->filePath(QStringLiteral("elsewhere/list.dat"));
+    QVERIFY(QDir().mkpath(first) && QDir().mkpath(QFileInfo(chosen).path()));
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home));
+    const auto restore = qScopeGuard([&] { qputenv("HOME", oldHome); });
+
+    QStringList started;
+    const ModalScript::Step answer = [&](QWidget* modal) {
+        started << qobject_cast<QFileDialog*>(modal)->directory().canonicalPath();
+        TypeFileName(modal, chosen);
+    };
+    clsCommonDialogs d;
+    ModalScript script({answer, answer});
+    show(d, saveFirst);
+    show(d, !saveFirst);
+    QCOMPARE(started, (QStringList{QDir(first).canonicalPath(), QDir(QFileInfo(chosen).path()).canonicalPath()}));
 }
 
 void tst_FileDialogs::cancelEmptiesFile_data()

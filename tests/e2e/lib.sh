@@ -5,10 +5,12 @@
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/zanvo-e2e.XXXXXX")
 XVFB_PID=""
 ZANVO_PID=""
+BUS_PID=""
 
 e2e_cleanup() {
     [ -n "$ZANVO_PID" ] && kill "$ZANVO_PID" 2>/dev/null
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "$BUS_PID" ] && kill "$BUS_PID" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$E2E_TMP"
 }
@@ -33,6 +35,18 @@ e2e_start_x() {
     exec 9>&-
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+    e2e_start_bus
+}
+
+# Where no session bus runs, Qt's D-Bus library has one started for the program
+# (by dbus-launch, where installed), which writes under HOME and outlives the test.
+# The programs get a private bus instead, whose socket lies in the test's folder.
+e2e_start_bus() {
+    local out
+    out=$(dbus-daemon --session --fork --address="unix:dir=$E2E_TMP" --print-address=1 --print-pid=1) \
+        || e2e_fail "no session bus"
+    BUS_PID=$(sed -n 2p <<<"$out")
+    export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$out")
 }
 
 e2e_start_zanvo() {
