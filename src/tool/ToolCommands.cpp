@@ -90,10 +90,10 @@ const char* const HelpStart = "Usage: zanvo-tool COMMAND ARGUMENTS [OPTIONS]\n"
 const char* const HelpEnd =
     "\n"
     "Options:\n"
-    "  -h, --help           show this help; after a command, that command's\n"
+    "  -h, --help           show this help, or after a command its usage\n"
     "  -v, --version        show the version\n"
     "\n"
-    "zanvo-tool help COMMAND shows one command's part. A negative N needs no \"--\"\n"
+    "zanvo-tool help COMMAND shows one command's usage. A negative N needs no \"--\"\n"
     "in front of it.\n"
     "Exit status: 0 success; 1 a file missing, damaged or not written (one line on\n"
     "standard error); 2 a usage error, a drawn number twice included.\n";
@@ -505,7 +505,8 @@ void exportCsv(const CommandLine& line, QIODevice& out)
 {
     expectArguments(line, 1, "export FILE [-o OUT.csv [--force]] [--separator comma|semicolon|tab]");
     refuseOption(line, line.write, "--write");
-    refuseOption(line, line.force && line.output.isEmpty(), "--force");
+    if (line.force && line.output.isEmpty())
+        throw UsageError(QStringLiteral("--force goes with -o OUT.csv; without it export writes to standard output"));
     const char separator = CsvSeparatorChar(separatorOf(line));
     const QString file = line.arguments[0];
     if (line.output.isEmpty()) {
