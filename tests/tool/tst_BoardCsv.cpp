@@ -200,6 +200,9 @@ void tst_BoardCsv::decodeRefuses_data()
                                            << qint64(2) << QStringLiteral("not UTF-8 or UTF-16 text");
     QTest::newRow("first row with a number is no header") << std::string("Zahl;7") << qint64(1) << qint64(1)
                                                           << QStringLiteral("\"Zahl\" is not a number");
+    QTest::newRow("long value cut between characters")
+        << std::string("1\r\n") + std::string(39, 'x') + "\xC3\xA9y" << qint64(2) << qint64(1)
+        << QStringLiteral("\"%1...\" is not a number").arg(QString(39, QLatin1Char('x')));
     QTest::newRow("column past Z") << std::string("1") + QByteArray(",1").repeated(50).toStdString() + ",x"
                                    << qint64(1) << qint64(52) << QStringLiteral("row 1, column AZ: \"x\"");
     // A quoted line break keeps the record together: rows count records, and the
