@@ -41,27 +41,79 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// A value as the message shows it: quoted, on one line, not too long.
+// A value as the message shows it: quoted, on one line, not too long, never cut
+// inside a character.
 std::string shown(std::string_view text)
 {
+    std::size_t length = std::min(text.size(), ShownLength);
+    while (length < text.size() && length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        --length;
     std::string out = "\"";
-    for (std::size_t i = 0; i < text.size() && i < ShownLength; ++i) {
+    for (std::size_t i = 0; i < length; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         out += c < 0x20 || c == 0x7f ? '?' : static_cast<char>(c);
     }
-    if (text.size() > ShownLength)
+    if (text.size() > length)
         out += "...";
     out += '"';
     return out;
 }
 
-[[noreturn]] void badNumber(std::string_view text, std::int64_t row, std::int64_t field, const char* what)
+// The blanks that may stand between digits: U+00A0 and U+202F come from formatted
+// cells.
+std::size_t groupMarkAt(std::string_view t, std::size_t i)
 {
-    std::string problem = shown(text) + what;
-    // The usual cause: a spreadsheet set to a locale that separates with semicolons.
-    if (text.find(';') != std::string_view::npos)
-        problem += " (fields must be separated by commas)";
-    throw CsvError(row, field, problem);
+    for (const std::string_view mark : {",", ".", "'", " ", "\xC2\xA0", "\xE2\x80\xAF"}) {
+        if (t.substr(i, mark.size()) == mark)
+            return mark.size();
+    }
+    return 0;
+}
+
+// "1,000", "1.000.000", "12 345,5": digits grouped by threes, as cells formatted
+// with thousands separators show them.
+bool thousandsGrouped(std::string_view t)
+{
+    std::size_t i = t.starts_with('-') || t.starts_with('+') ? 1 : 0;
+    std::size_t lead = 0;
+    while (i < t.size() && isDigit(t[i]) && lead < 4)
+        ++i, ++lead;
+    if (lead == 0 || lead > 3)
+        return false;
+    int groups = 0;
+    for (std::size_t mark = groupMarkAt(t, i); mark > 0; mark = groupMarkAt(t, i)) {
+        std::size_t digits = 0;
+        while (i + mark + digits < t.size() && isDigit(t[i + mark + digits]))
+            ++digits;
+        if (digits != 3)
+            break;
+        i += mark + 3;
+        ++groups;
+    }
+    if (groups == 0)
+        return false;
+    // A decimal part may follow the groups.
+    if (i < t.size() && (t[i] == '.' || t[i] == ','))
+        for (++i; i < t.size() && isDigit(t[i]);)
+            ++i;
+    return i == t.size();
+}
+
+// What the user can do about a value that is no number, where its text tells.
+std::string hintFor(std::string_view t, char separator)
+{
+    if (separator != '\t' && t.find('\t') != std::string_view::npos)
+        return "; use --separator tab";
+    if (separator != ';' && t.find(';') != std::string_view::npos)
+        return "; use --separator semicolon";
+    if (thousandsGrouped(t))
+        return "; remove thousands separators";
+    return {};
+}
+
+CsvError numberProblem(std::string_view text, std::int64_t row, std::int64_t field, const char* what, char separator)
+{
+    return CsvError(row, field, shown(text) + what + hintFor(text, separator));
 }
 
 // A longer field is no number or colour a spreadsheet writes; refusing it keeps a
@@ -71,14 +123,14 @@ constexpr std::size_t LongestField = 1000;
 // Reading [CSV] is more than the program's ScanNumber: a double rounds
 // 0.99999999999999999999 to 1 and 1e-400 to 0, so the digits are looked at as
 // digits. sign? digits* ('.' digits*)? (e sign? digits+)?, at least one digit
-// before the exponent, filling the whole text.
+// before the exponent, filling the whole text; the mark may be a comma too.
 struct DecimalText {
     bool negative = false;
     std::string digits;      // integer and fraction digits as written
     std::int64_t point = 0;  // how many of them stand before the decimal point, the exponent applied
 };
 
-std::optional<DecimalText> readDecimal(std::string_view t)
+std::optional<DecimalText> readDecimal(std::string_view t, bool decimalComma)
 {
     DecimalText out;
     std::size_t i = 0;
@@ -91,7 +143,7 @@ std::optional<DecimalText> readDecimal(std::string_view t)
     const std::size_t intDigits = i - intStart;
     std::size_t fracDigits = 0;
     std::size_t fracStart = i;
-    if (i < n && t[i] == '.') {
+    if (i < n && (t[i] == '.' || (decimalComma && t[i] == ','))) {
         fracStart = ++i;
         while (i < n && isDigit(t[i]))
             ++i, ++fracDigits;
@@ -120,11 +172,29 @@ std::optional<DecimalText> readDecimal(std::string_view t)
     return out;
 }
 
+bool readsAsNumber(std::string_view text, bool decimalComma)
+{
+    return readDecimal(TrimBlanks(text), decimalComma).has_value();
+}
+
+// Where a comma or a point may be either mark, "1.000" is 1 or a thousand: one to
+// three digits, the mark, three digits.
+bool eitherMark(std::string_view t)
+{
+    if (t.starts_with('-') || t.starts_with('+'))
+        t.remove_prefix(1);
+    const std::size_t mark = t.find_first_of(".,");
+    if (mark < 1 || mark > 3 || t.size() != mark + 4 || t[0] == '0')
+        return false;
+    const auto digits = [](std::string_view part) { return std::all_of(part.begin(), part.end(), isDigit); };
+    return digits(t.substr(0, mark)) && digits(t.substr(mark + 1));
+}
+
 std::string rowProblem(std::int64_t row, std::int64_t field, const std::string& problem)
 {
     std::string out = "row " + std::to_string(row);
     if (field > 0)
-        out += ", field " + std::to_string(field);
+        out += ", column " + CsvColumnName(field);
     return out + ": " + problem;
 }
 
@@ -135,13 +205,37 @@ CsvError::CsvError(std::int64_t row, std::int64_t field, const std::string& prob
 {
 }
 
-bool AppendCsvNumbers(std::span<const BoardEntry> run, bool first, std::string& out)
+std::optional<CsvSeparator> CsvSeparatorNamed(std::string_view name)
+{
+    if (name == "comma")
+        return CsvSeparator::Comma;
+    if (name == "semicolon")
+        return CsvSeparator::Semicolon;
+    if (name == "tab")
+        return CsvSeparator::Tab;
+    return std::nullopt;
+}
+
+char CsvSeparatorChar(CsvSeparator separator)
+{
+    return separator == CsvSeparator::Semicolon ? ';' : separator == CsvSeparator::Tab ? '\t' : ',';
+}
+
+std::string CsvColumnName(std::int64_t field)
+{
+    std::string name;
+    for (std::int64_t n = field; n > 0; n = (n - 1) / 26)
+        name.insert(name.begin(), static_cast<char>('A' + (n - 1) % 26));
+    return name;
+}
+
+bool AppendCsvNumbers(std::span<const BoardEntry> run, bool first, std::string& out, char separator)
 {
     bool plain = true;
     char digits[16];
     for (const BoardEntry& e : run) {
         if (!first)
-            out += ',';
+            out += separator;
         first = false;
         const auto result = std::to_chars(digits, digits + sizeof digits, e.Number);
         out.append(digits, result.ptr);
@@ -150,18 +244,18 @@ bool AppendCsvNumbers(std::span<const BoardEntry> run, bool first, std::string& 
     return plain;
 }
 
-void AppendCsvColourMarker(bool hasNumbers, std::string& out)
+void AppendCsvColourMarker(bool hasNumbers, std::string& out, char separator)
 {
     // A board without numbers still needs a visible row: a blank one is skipped.
     if (hasNumbers)
-        out += ',';
+        out += separator;
     out += Marker;
 }
 
-void AppendCsvColours(std::span<const BoardEntry> run, std::string& out)
+void AppendCsvColours(std::span<const BoardEntry> run, std::string& out, char separator)
 {
     for (const BoardEntry& e : run) {
-        out += ',';
+        out += separator;
         out += ColourText(e.Colour);
     }
 }
@@ -171,32 +265,35 @@ void AppendCsvRowEnd(std::string& out)
     out += "\r\n";
 }
 
-void AppendCsvRow(std::span<const BoardEntry> entries, std::string& out)
+void AppendCsvRow(std::span<const BoardEntry> entries, std::string& out, char separator)
 {
-    if (!AppendCsvNumbers(entries, true, out) || entries.empty()) {
-        AppendCsvColourMarker(!entries.empty(), out);
-        AppendCsvColours(entries, out);
+    if (!AppendCsvNumbers(entries, true, out, separator) || entries.empty()) {
+        AppendCsvColourMarker(!entries.empty(), out, separator);
+        AppendCsvColours(entries, out, separator);
     }
     AppendCsvRowEnd(out);
 }
 
-std::string EncodeBoardsCsv(const clsBoardCollection& boards)
+std::string EncodeBoardsCsv(const clsBoardCollection& boards, char separator)
 {
     std::string out;
     for (const auto& board : boards)
-        AppendCsvRow(*board, out);
+        AppendCsvRow(*board, out, separator);
     return out;
 }
 
-std::int32_t ReadCsvNumber(std::string_view text, std::int64_t row, std::int64_t field)
+std::int32_t ReadCsvNumber(std::string_view text, std::int64_t row, std::int64_t field, bool decimalComma,
+                           char separator)
 {
     const std::string_view t = TrimBlanks(text);
     if (t.empty())
         throw CsvError(row, field, "the field is empty");
+    if (decimalComma && eitherMark(t))
+        throw CsvError(row, field, shown(t) + " may hold a thousands separator; remove thousands separators");
     constexpr const char* outOfRange = " is outside the 32-bit range (-2147483648 to 2147483647)";
-    const std::optional<DecimalText> number = readDecimal(t);
+    const std::optional<DecimalText> number = readDecimal(t, decimalComma);
     if (!number)
-        badNumber(t, row, field, " is not a number");
+        throw numberProblem(t, row, field, " is not a number", separator);
 
     // Leading and trailing zeros change nothing; what is left must all stand before
     // the point for the value to be whole.
@@ -211,33 +308,177 @@ std::int32_t ReadCsvNumber(std::string_view text, std::int64_t row, std::int64_t
     if (digits.empty())
         return 0;
     if (static_cast<std::int64_t>(digits.size()) > point)
-        badNumber(t, row, field, " is not a whole number");
+        throw numberProblem(t, row, field, " is not a whole number", separator);
     if (point > 10)
-        badNumber(t, row, field, outOfRange);
+        throw numberProblem(t, row, field, outOfRange, separator);
     std::int64_t value = 0;
     for (std::int64_t k = 0; k < point; ++k)
         value = value * 10 + (k < static_cast<std::int64_t>(digits.size()) ? digits[static_cast<std::size_t>(k)] - '0' : 0);
     value = number->negative ? -value : value;
     if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
-        badNumber(t, row, field, outOfRange);
+        throw numberProblem(t, row, field, outOfRange, separator);
     return static_cast<std::int32_t>(value);
 }
 
-CsvBoardReader::CsvBoardReader(Source source) : m_source(std::move(source)), m_buffer(64 * 1024)
+CsvBoardReader::CsvBoardReader(Source source, CsvSeparator separator)
+    : m_source(std::move(source)), m_raw(64 * 1024), m_buffer(64 * 1024)
 {
+    if (separator != CsvSeparator::Auto) {
+        m_separator = CsvSeparatorChar(separator);
+        m_decided = true;
+    }
 }
 
-bool CsvBoardReader::refill()
+// At least n raw bytes from m_rawPos on; false at the end of the text.
+bool CsvBoardReader::rawAtLeast(std::size_t n)
 {
-    m_pos = 0;
-    m_length = m_source(std::span<char>(m_buffer.data(), m_buffer.size()));
-    return m_length > 0;
+    std::size_t left = m_rawLength - m_rawPos;
+    if (left >= n)
+        return true;
+    std::memmove(m_raw.data(), m_raw.data() + m_rawPos, left);
+    m_rawPos = 0;
+    m_rawLength = left;
+    while (m_rawLength < n) {
+        const std::size_t got = m_source(std::span<char>(m_raw.data() + m_rawLength, m_raw.size() - m_rawLength));
+        if (got == 0)
+            return false;
+        m_rawLength += got;
+    }
+    return true;
+}
+
+// The text as UTF-8 into `into` (room at least 4); 0 at its end. UTF-16 that
+// cannot be text (a lone surrogate, an odd last byte) becomes the byte 0xFF, which
+// is no UTF-8 either: the reader refuses it with its row.
+std::size_t CsvBoardReader::decode(char* into, std::size_t room)
+{
+    if (m_encoding == Encoding::Unknown) {
+        // The byte order mark, which may arrive split across reads.
+        rawAtLeast(3);
+        const auto byte = [&](std::size_t i) { return i < m_rawLength ? static_cast<unsigned char>(m_raw[i]) : 0; };
+        m_encoding = Encoding::Utf8;
+        if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF)
+            m_rawPos = 3;
+        else if (byte(0) == 0xFF && byte(1) == 0xFE)
+            m_encoding = Encoding::Utf16Le, m_rawPos = 2;
+        else if (byte(0) == 0xFE && byte(1) == 0xFF)
+            m_encoding = Encoding::Utf16Be, m_rawPos = 2;
+    }
+    if (m_encoding == Encoding::Utf8) {
+        if (!rawAtLeast(1))
+            return 0;
+        const std::size_t n = std::min(room, m_rawLength - m_rawPos);
+        std::memcpy(into, m_raw.data() + m_rawPos, n);
+        m_rawPos += n;
+        return n;
+    }
+    std::size_t out = 0;
+    const auto put = [&](std::uint32_t c) { into[out++] = static_cast<char>(c); };
+    while (room - out >= 4) {
+        if (m_rawLength - m_rawPos < 2) {
+            if (out > 0)
+                break; // the rest with the next call, which may have to wait for it
+            if (!rawAtLeast(2)) {
+                if (m_rawPos < m_rawLength)
+                    m_rawPos = m_rawLength, put(0xFF);
+                if (m_highSurrogate != 0)
+                    m_highSurrogate = 0, put(0xFF);
+                break;
+            }
+        }
+        const auto b0 = static_cast<unsigned char>(m_raw[m_rawPos]);
+        const auto b1 = static_cast<unsigned char>(m_raw[m_rawPos + 1]);
+        m_rawPos += 2;
+        const std::uint32_t u = m_encoding == Encoding::Utf16Le ? b0 | b1 << 8 : b0 << 8 | b1;
+        const bool low = u >= 0xDC00 && u <= 0xDFFF;
+        if (m_highSurrogate != 0) {
+            const std::uint32_t high = m_highSurrogate;
+            m_highSurrogate = 0;
+            if (low) {
+                const std::uint32_t c = 0x10000 + ((high - 0xD800) << 10) + (u - 0xDC00);
+                put(0xF0 | c >> 18), put(0x80 | (c >> 12 & 0x3F)), put(0x80 | (c >> 6 & 0x3F)), put(0x80 | (c & 0x3F));
+                continue;
+            }
+            put(0xFF);
+        }
+        if (u >= 0xD800 && u <= 0xDBFF)
+            m_highSurrogate = u;
+        else if (low)
+            put(0xFF);
+        else if (u < 0x80)
+            put(u);
+        else if (u < 0x800)
+            put(0xC0 | u >> 6), put(0x80 | (u & 0x3F));
+        else
+            put(0xE0 | u >> 12), put(0x80 | (u >> 6 & 0x3F)), put(0x80 | (u & 0x3F));
+    }
+    return out;
+}
+
+// More text after what the buffer holds; false at the end of the text or, for a
+// look ahead, when the buffer is full.
+bool CsvBoardReader::more()
+{
+    if (m_pos == m_length)
+        m_pos = m_length = 0;
+    if (m_buffer.size() - m_length < 4) {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_length - m_pos);
+        m_length -= m_pos;
+        m_pos = 0;
+        if (m_buffer.size() - m_length < 4)
+            return false;
+    }
+    const std::size_t got = decode(m_buffer.data() + m_length, m_buffer.size() - m_length);
+    m_length += got;
+    return got > 0;
+}
+
+int CsvBoardReader::peekAhead(std::size_t k)
+{
+    while (m_length - m_pos <= k) {
+        if (!more())
+            return m_buffer.size() - (m_length - m_pos) < 4 ? -2 : -1;
+    }
+    return static_cast<unsigned char>(m_buffer[m_pos + k]);
+}
+
+// The separator, from the first row that holds one outside quotes: a tab if it has
+// one, else a semicolon, else a comma. A row longer than the buffer is judged by
+// its start, so memory stays what it was.
+void CsvBoardReader::decideSeparator()
+{
+    bool quoted = false;
+    bool tab = false;
+    bool semicolon = false;
+    bool comma = false;
+    for (std::size_t k = 0;; ++k) {
+        const int c = peekAhead(k);
+        if (c == -1)
+            break;
+        if (c == -2) {
+            m_decided = true;
+            break;
+        }
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted) {
+            if (c == '\r' || c == '\n')
+                break;
+            tab = tab || c == '\t';
+            semicolon = semicolon || c == ';';
+            comma = comma || c == ',';
+        }
+    }
+    if (tab || semicolon || comma)
+        m_decided = true;
+    m_separator = tab ? '\t' : semicolon ? ';' : ',';
 }
 
 void CsvBoardReader::keep(char c, std::int64_t field)
 {
     if (c == ' ' || c == '\t') {
-        if (!m_field.empty())
+        // More blanks than a field may hold are refused anyway if text follows.
+        if (!m_field.empty() && m_blanks.size() <= LongestField)
             m_blanks += c;
         return;
     }
@@ -246,6 +487,47 @@ void CsvBoardReader::keep(char c, std::int64_t field)
     m_field += c;
     if (m_field.size() > LongestField)
         throw CsvError(m_row, field, shown(m_field) + " is too long for a number or a colour");
+}
+
+// One character of two to four bytes, checked to be UTF-8: anything else is some
+// other encoding, and shown as it is it would be garbage.
+void CsvBoardReader::keepMultibyte(std::int64_t field)
+{
+    const auto notText = [&] {
+        return CsvError(m_row, field, "the bytes are not UTF-8 or UTF-16 text; save the file as UTF-8");
+    };
+    const int lead = peek();
+    int low = 0x80;
+    int high = 0xBF;
+    std::size_t size = 0;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        size = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        size = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        size = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+    else
+        throw notText();
+    char bytes[4] = {static_cast<char>(lead)};
+    ++m_pos;
+    for (std::size_t i = 1; i < size; ++i) {
+        const int c = peek();
+        if (c < low || c > high)
+            throw notText();
+        ++m_pos;
+        bytes[i] = static_cast<char>(c);
+        low = 0x80;
+        high = 0xBF;
+    }
+    const std::string_view character(bytes, size);
+    if (character == "\xC2\xA0" || character == "\xE2\x80\xAF") {
+        // No-break spaces: blanks, as formatted cells write them.
+        if (!m_field.empty() && m_blanks.size() <= LongestField)
+            m_blanks += character;
+        return;
+    }
+    for (const char c : character)
+        keep(c, field);
 }
 
 // One field into m_field, blanks around it left out; stops before the separator.
@@ -259,6 +541,10 @@ void CsvBoardReader::readField(std::int64_t field)
             const int c = peek();
             if (c < 0)
                 throw CsvError(m_row, field, "a quoted field is not closed");
+            if (c >= 0x80) {
+                keepMultibyte(field);
+                continue;
+            }
             ++m_pos;
             if (c == '"') {
                 if (peek() != '"')
@@ -268,13 +554,21 @@ void CsvBoardReader::readField(std::int64_t field)
             keep(static_cast<char>(c), field);
         }
         const int after = peek();
-        if (after >= 0 && after != ',' && after != '\r' && after != '\n')
-            throw CsvError(m_row, field, "text follows the closing quote");
+        if (after >= 0 && after != m_separator && after != '\r' && after != '\n') {
+            std::string problem = "text follows the closing quote";
+            if (after == ';' || after == '\t')
+                problem += after == ';' ? "; use --separator semicolon" : "; use --separator tab";
+            throw CsvError(m_row, field, problem);
+        }
         return;
     }
-    for (int c = peek(); c >= 0 && c != ',' && c != '\r' && c != '\n'; c = peek()) {
+    for (int c = peek(); c >= 0 && c != m_separator && c != '\r' && c != '\n'; c = peek()) {
         if (c == '"')
             throw CsvError(m_row, field, "a quote inside a field must be in a quoted field");
+        if (c >= 0x80) {
+            keepMultibyte(field);
+            continue;
+        }
         ++m_pos;
         keep(static_cast<char>(c), field);
     }
@@ -282,17 +576,15 @@ void CsvBoardReader::readField(std::int64_t field)
 
 bool CsvBoardReader::Next(clsBoard& board)
 {
-    if (!m_started) {
-        m_started = true;
-        // The byte order mark, which may arrive split across reads.
-        for (const char mark : std::string_view("\xEF\xBB\xBF")) {
-            if (peek() != static_cast<unsigned char>(mark))
-                break;
-            ++m_pos;
-        }
-    }
     while (peek() >= 0) {
         ++m_row;
+        if (!m_decided)
+            decideSeparator();
+        const bool decimalComma = m_separator != ',';
+        // The first row with values is a header when none of its fields holds a
+        // number; until one does, its first problem waits here.
+        const bool first = !m_sawValues;
+        std::optional<CsvError> header;
         m_numbers.clear();
         clsBoard fresh;
         bool inColours = false;
@@ -311,6 +603,15 @@ bool CsvBoardReader::Next(clsBoard& board)
             if (m_field.empty()) {
                 if (firstEmpty == 0)
                     firstEmpty = field;
+            } else if (header) {
+                if (readsAsNumber(m_field, decimalComma))
+                    throw *header;
+            } else if (first && values == 0 && !isMarker(m_field) && !readsAsNumber(m_field, decimalComma)
+                       && hintFor(m_field, m_separator).find("--separator") == std::string::npos) {
+                // No number, and no sign of another separator: perhaps a header.
+                header = firstEmpty != 0 ? CsvError(m_row, firstEmpty, "the field is empty")
+                                         : numberProblem(TrimBlanks(m_field), m_row, field, " is not a number",
+                                                         m_separator);
             } else {
                 if (firstEmpty != 0)
                     throw CsvError(m_row, firstEmpty, "the field is empty");
@@ -323,7 +624,7 @@ bool CsvBoardReader::Next(clsBoard& board)
                 } else if (!inColours) {
                     if (m_numbers.size() == static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
                         throw CsvError(m_row, 0, "more numbers than a board can hold");
-                    m_numbers.push_back(ReadCsvNumber(m_field, m_row, field));
+                    m_numbers.push_back(ReadCsvNumber(m_field, m_row, field, decimalComma, m_separator));
                 } else if (const auto colour = ParseColourText(m_field)) {
                     // Colours beyond the numbers are only counted, for the message.
                     if (colours < fresh.Entries().size())
@@ -334,7 +635,7 @@ bool CsvBoardReader::Next(clsBoard& board)
                 }
             }
             const int c = peek();
-            if (c == ',') {
+            if (c == m_separator) {
                 ++m_pos;
                 continue;
             }
@@ -347,8 +648,14 @@ bool CsvBoardReader::Next(clsBoard& board)
             }
             break;
         }
+        if (header) {
+            m_sawValues = true;
+            m_headerRow = m_row;
+            continue;
+        }
         if (values == 0)
             continue; // spreadsheets pad short rows with empty fields up to the widest one
+        m_sawValues = true;
         if (inColours && colours != fresh.Entries().size())
             throw CsvError(m_row, 0, std::to_string(fresh.Entries().size()) + " numbers but " + std::to_string(colours)
                                + " colours");
@@ -366,15 +673,17 @@ bool CsvBoardReader::Next(clsBoard& board)
     return false;
 }
 
-BoardsRef DecodeBoardsCsv(std::string_view text)
+BoardsRef DecodeBoardsCsv(std::string_view text, CsvSeparator separator)
 {
-    CsvBoardReader reader([&text](std::span<char> into) {
-        const std::size_t n = std::min(into.size(), text.size());
-        if (n > 0)
-            std::memcpy(into.data(), text.data(), n);
-        text.remove_prefix(n);
-        return n;
-    });
+    CsvBoardReader reader(
+        [&text](std::span<char> into) {
+            const std::size_t n = std::min(into.size(), text.size());
+            if (n > 0)
+                std::memcpy(into.data(), text.data(), n);
+            text.remove_prefix(n);
+            return n;
+        },
+        separator);
     auto boards = std::make_shared<clsBoardCollection>();
     clsBoard board;
     while (reader.Next(board))

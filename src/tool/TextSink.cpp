@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TextSink.h"
 
+#include "board/BoardFileSave.h"
 #include "board/ZanvoError.h"
 
 #include <QIODevice>
 
 #include <charconv>
 
-TextSink::TextSink(QIODevice& device) : m_device(device), m_buffer(std::make_unique<char[]>(Capacity))
+TextSink::TextSink(QIODevice& device) : m_device(&device), m_buffer(std::make_unique<char[]>(Capacity))
+{
+}
+
+TextSink::TextSink(AtomicFileWrite& file) : m_file(&file), m_buffer(std::make_unique<char[]>(Capacity))
 {
 }
 
@@ -26,11 +31,15 @@ void TextSink::Flush()
 void TextSink::write(const char* data, std::size_t size)
 {
     auto left = static_cast<qint64>(size);
+    if (m_file) {
+        m_file->Write(data, left);
+        return;
+    }
     while (left > 0) {
-        const qint64 written = m_device.write(data, left);
+        const qint64 written = m_device->write(data, left);
         if (written <= 0)
             throw ZanvoError(ErrorNumber::DeviceIO,
-                             "Cannot write the output: " + m_device.errorString().toStdString());
+                             "Cannot write the output: " + m_device->errorString().toStdString());
         data += written;
         left -= written;
     }

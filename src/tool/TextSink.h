@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+class AtomicFileWrite;
 class QIODevice;
 
 // Writes value in decimal at `at` (20 characters at most); returns the end.
@@ -24,10 +25,12 @@ inline char* WriteNumber(char* at, std::int64_t value) noexcept
 
 // Output gathered in a buffer and handed to the device in large writes: a million
 // boards make tens of millions of small pieces. A failed write throws ZanvoError
-// (57) instead of being lost, so a full disk never looks like success.
+// (57) instead of being lost, so a full disk never looks like success; a file
+// saved whole or not at all reports its own failures.
 class TextSink {
 public:
     explicit TextSink(QIODevice& device);
+    explicit TextSink(AtomicFileWrite& file);
     TextSink(const TextSink&) = delete;
     TextSink& operator=(const TextSink&) = delete;
     // Does not flush: a flush can fail, and that must be reported by the caller.
@@ -83,7 +86,8 @@ private:
     static constexpr std::size_t FlushAt = 256 * 1024;
     // Below FlushAt a single character or a reservation always fits.
     static constexpr std::size_t Capacity = FlushAt + MaxReserve;
-    QIODevice& m_device;
+    QIODevice* m_device = nullptr;
+    AtomicFileWrite* m_file = nullptr;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_used = 0;
 };

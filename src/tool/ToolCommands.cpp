@@ -38,36 +38,63 @@ namespace {
 
 constexpr int FileAlreadyExists = 58;
 
-const char* const HelpText =
-    "Usage: zanvo-tool COMMAND ARGUMENTS [OPTIONS]\n"
-    "Reads and writes Zanvo board files (*.dat) without a display.\n"
-    "\n"
-    "Commands:\n"
-    "  show FILE            one line per board: its position, then its numbers; a\n"
-    "                       drawn (green) cell is marked *, any colour other than\n"
-    "                       white or green is written #RRGGBB after the number\n"
-    "  check FILE [N ...]   the program's match check for the drawn numbers N (read\n"
-    "                       like its input box, duplicates refused); prints each\n"
-    "                       board's hits, then one line per hit count\n"
-    "      --write          store the colours in FILE, as the program's save does\n"
-    "  random COUNT FILE    write COUNT random boards, made like the program's Random\n"
-    "      --force          replace FILE if it exists\n"
-    "  export FILE          the boards as CSV on standard output\n"
-    "  import CSV FILE      the boards of CSV (- for standard input) into FILE\n"
-    "      --force          replace FILE if it exists\n"
-    "  report FILE [N ...] -o OUT.pdf\n"
-    "                       a PDF of every board as the program draws it, coloured by\n"
-    "                       the check of N (or as stored, without N), with each\n"
-    "                       board's hits and check's summary\n"
-    "      -o, --output OUT.pdf  the PDF to write\n"
-    "      --paper a4|letter     the paper size (A4 unless given)\n"
-    "      --force          replace OUT.pdf if it exists\n"
+// Each command's part of the help: its synopsis, then what it does.
+struct CommandHelp {
+    const char* name;
+    const char* usage;
+    const char* text;
+};
+
+const CommandHelp Commands[] = {
+    {"show", "show FILE",
+     "  show FILE            one line per board: its position, then its numbers; a\n"
+     "                       drawn (green) cell is marked *, any colour other than\n"
+     "                       white or green is written #RRGGBB after the number\n"},
+    {"check", "check FILE [N ...] [--write]",
+     "  check FILE [N ...]   the program's match check for the drawn numbers N (read\n"
+     "                       like its input box, duplicates refused); prints each\n"
+     "                       board's hits, then one line per hit count\n"
+     "      --write          store the colours in FILE, as the program's save does\n"},
+    {"random", "random COUNT FILE [--force]",
+     "  random COUNT FILE    write COUNT random boards, made like the program's Random\n"
+     "      --force          replace FILE if it exists\n"},
+    {"export", "export FILE [-o OUT.csv [--force]] [--separator comma|semicolon|tab]",
+     "  export FILE          the boards as CSV, on standard output unless -o is given\n"
+     "      -o, --output OUT.csv  the CSV file to write\n"
+     "      --force          replace OUT.csv if it exists\n"
+     "      --separator comma|semicolon|tab\n"
+     "                       between fields (comma unless given; semicolon or tab\n"
+     "                       for spreadsheets that expect them)\n"},
+    {"import", "import CSV FILE [--force] [--separator comma|semicolon|tab]",
+     "  import CSV FILE      the boards of CSV (- for standard input) into FILE; comma,\n"
+     "                       semicolon or tab separated, UTF-8 or UTF-16; a first row\n"
+     "                       without numbers is skipped as a header\n"
+     "      --force          replace FILE if it exists\n"
+     "      --separator comma|semicolon|tab\n"
+     "                       the separator, when the first row misleads\n"},
+    {"report", "report FILE [N ...] -o OUT.pdf [--paper a4|letter] [--force]",
+     "  report FILE [N ...] -o OUT.pdf\n"
+     "                       a PDF of every board as the program draws it, coloured by\n"
+     "                       the check of N (or as stored, without N), with each\n"
+     "                       board's hits and check's summary\n"
+     "      -o, --output OUT.pdf  the PDF to write\n"
+     "      --paper a4|letter     the paper size (A4 unless given)\n"
+     "      --force          replace OUT.pdf if it exists\n"},
+};
+
+const char* const HelpStart = "Usage: zanvo-tool COMMAND ARGUMENTS [OPTIONS]\n"
+                              "Reads and writes Zanvo board files (*.dat) without a display.\n"
+                              "\n"
+                              "Commands:\n";
+
+const char* const HelpEnd =
     "\n"
     "Options:\n"
-    "  -h, --help           show this help\n"
+    "  -h, --help           show this help, or after a command its usage\n"
     "  -v, --version        show the version\n"
     "\n"
-    "A negative N needs no \"--\" in front of it.\n"
+    "zanvo-tool help COMMAND shows one command's usage. A negative N needs no \"--\"\n"
+    "in front of it.\n"
     "Exit status: 0 success; 1 a file missing, damaged or not written (one line on\n"
     "standard error); 2 a usage error, a drawn number twice included.\n";
 
@@ -107,8 +134,9 @@ struct CommandLine {
     QStringList arguments; // after the command
     bool write = false;
     bool force = false;
-    QString output; // report's -o; empty when not given
+    QString output; // report's and export's -o; empty when not given
     QString paper;
+    QString separator;
     bool help = false;
     bool version = false;
 };
@@ -118,7 +146,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
     // Every option moves in front, with the value of one that takes a value, and
     // every other argument behind "--": negative numbers then reach the command
     // unchanged.
-    const QStringList takesValue{QStringLiteral("-o"), QStringLiteral("--output"), QStringLiteral("--paper")};
+    const QStringList takesValue{QStringLiteral("-o"), QStringLiteral("--output"), QStringLiteral("--paper"),
+                                 QStringLiteral("--separator")};
+    const QStringList known = takesValue
+        + QStringList{QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("-v"), QStringLiteral("--version"),
+                      QStringLiteral("--write"), QStringLiteral("--force")};
     QStringList ordered{arguments.value(0, QStringLiteral("zanvo-tool"))};
     QStringList positional;
     bool rest = false;
@@ -129,6 +161,12 @@ CommandLine parseCommandLine(const QStringList& arguments)
         } else if (a == QLatin1String("--")) {
             rest = true;
         } else {
+            // Named as typed: the parser's own message drops the dashes.
+            const QString name = a.startsWith(QLatin1String("--")) ? a.section(QLatin1Char('='), 0, 0) : a;
+            const bool shortOptions = !a.startsWith(QLatin1String("--"))
+                && std::all_of(a.begin() + 1, a.end(), [](QChar c) { return c == u'h' || c == u'v'; });
+            if (!known.contains(name) && !shortOptions)
+                throw UsageError(QStringLiteral("unknown option \"%1\"; see zanvo-tool --help").arg(name));
             ordered << a;
             if (takesValue.contains(a)) {
                 if (i + 1 == arguments.size())
@@ -147,7 +185,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                                     QStringLiteral("OUT"));
     const QCommandLineOption paper(QStringLiteral("paper"), QString(), QStringLiteral("SIZE"));
-    parser.addOptions({help, version, write, force, output, paper});
+    const QCommandLineOption separator(QStringLiteral("separator"), QString(), QStringLiteral("NAME"));
+    parser.addOptions({help, version, write, force, output, paper, separator});
     if (!parser.parse(ordered)) {
         QString why = parser.errorText();
         if (why.endsWith(QLatin1Char('.')))
@@ -165,6 +204,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     line.version = parser.isSet(version);
     line.output = parser.isSet(output) ? parser.value(output) : QString();
     line.paper = parser.isSet(paper) ? parser.value(paper) : QString();
+    line.separator = parser.isSet(separator) ? parser.value(separator) : QString();
     if (parser.isSet(output) && line.output.isEmpty())
         throw UsageError(QStringLiteral("-o needs a file name; see zanvo-tool --help"));
     return line;
@@ -182,11 +222,23 @@ void refuseOption(const CommandLine& line, bool set, const char* option)
         throw UsageError(QStringLiteral("%1 is not an option of %2").arg(QLatin1String(option), line.command));
 }
 
-// Only report writes a PDF.
-void refuseReportOptions(const CommandLine& line)
+// Only report and export write a file of -o; only CSV has separators.
+void refuseOtherCommandsOptions(const CommandLine& line)
 {
-    refuseOption(line, !line.output.isEmpty(), "--output");
-    refuseOption(line, !line.paper.isEmpty(), "--paper");
+    const bool report = line.command == QLatin1String("report");
+    const bool csv = line.command == QLatin1String("export") || line.command == QLatin1String("import");
+    refuseOption(line, !line.output.isEmpty() && !report && line.command != QLatin1String("export"), "--output");
+    refuseOption(line, !line.paper.isEmpty() && !report, "--paper");
+    refuseOption(line, !line.separator.isEmpty() && !csv, "--separator");
+}
+
+CsvSeparator separatorOf(const CommandLine& line)
+{
+    if (line.separator.isEmpty())
+        return CsvSeparator::Auto;
+    if (const std::optional<CsvSeparator> separator = CsvSeparatorNamed(line.separator.toStdString()))
+        return *separator;
+    throw UsageError(QStringLiteral("--separator must be comma, semicolon or tab, not \"%1\"").arg(line.separator));
 }
 
 // The board files the tool makes are never written over by accident.
@@ -372,10 +424,22 @@ std::int32_t readCount(const QString& text)
     return static_cast<std::int32_t>(count);
 }
 
+bool isCount(const QString& text)
+{
+    try {
+        readCount(text);
+        return true;
+    } catch (const UsageError&) {
+        return false;
+    }
+}
+
 void random(const CommandLine& line)
 {
     expectArguments(line, 2, "random COUNT FILE [--force]");
     refuseOption(line, line.write, "--write");
+    if (!isCount(line.arguments[0]) && isCount(line.arguments[1]))
+        throw UsageError(QStringLiteral("COUNT comes first: zanvo-tool random COUNT FILE"));
     const std::int32_t count = readCount(line.arguments[0]);
     const QString file = line.arguments[1];
     refuseExisting(file, line.force);
@@ -389,13 +453,19 @@ void random(const CommandLine& line)
     WriteBoardFile(file, boards);
 }
 
-void exportCsv(const CommandLine& line, QIODevice& out)
+// The file a command makes must not take the place of the board file it reads,
+// not even with --force.
+void refuseOwnBoardFile(const QString& sOutput, const QString& sFile, const char* what)
 {
-    expectArguments(line, 1, "export FILE");
-    refuseOption(line, line.write, "--write");
-    refuseOption(line, line.force, "--force");
-    BoardFileStream stream(line.arguments[0]);
-    TextSink sink(out);
+    const QFileInfo in(sFile);
+    const QFileInfo made(sOutput);
+    if (made.exists() && in.exists() && made.canonicalFilePath() == in.canonicalFilePath())
+        throw UsageError(QStringLiteral("%1: the %2 would replace the board file it is made from")
+                             .arg(sOutput, QLatin1String(what)));
+}
+
+void writeCsv(BoardFileStream& stream, TextSink& sink, char separator)
+{
     BoardBlock run;
     std::vector<BoardEntry> entries;
     std::string text;
@@ -414,15 +484,15 @@ void exportCsv(const CommandLine& line, QIODevice& out)
             bool plain = true;
             bool first = true;
             pass([&] {
-                plain = AppendCsvNumbers(entries, first, text) && plain;
+                plain = AppendCsvNumbers(entries, first, text, separator) && plain;
                 first = false;
             });
             text.clear();
             if (!plain || stream.BoardSize() == 0) {
-                AppendCsvColourMarker(stream.BoardSize() > 0, text);
+                AppendCsvColourMarker(stream.BoardSize() > 0, text, separator);
                 sink.Append(text);
                 stream.RewindBoard();
-                pass([&] { AppendCsvColours(entries, text); });
+                pass([&] { AppendCsvColours(entries, text, separator); });
                 text.clear();
             }
             AppendCsvRowEnd(text);
@@ -431,23 +501,52 @@ void exportCsv(const CommandLine& line, QIODevice& out)
     });
 }
 
+void exportCsv(const CommandLine& line, QIODevice& out)
+{
+    expectArguments(line, 1, "export FILE [-o OUT.csv [--force]] [--separator comma|semicolon|tab]");
+    refuseOption(line, line.write, "--write");
+    if (line.force && line.output.isEmpty())
+        throw UsageError(QStringLiteral("--force goes with -o OUT.csv; without it export writes to standard output"));
+    const char separator = CsvSeparatorChar(separatorOf(line));
+    const QString file = line.arguments[0];
+    if (line.output.isEmpty()) {
+        BoardFileStream stream(file);
+        TextSink sink(out);
+        writeCsv(stream, sink, separator);
+        return;
+    }
+    refuseOwnBoardFile(line.output, file, "CSV");
+    refuseExisting(line.output, line.force);
+    BoardFileStream stream(file);
+    // Like every file the program saves: beside its place, which it takes only
+    // once complete.
+    AtomicFileWrite csv(line.output, QStringLiteral("The CSV was not written; any file of that name is unchanged."));
+    TextSink sink(csv);
+    writeCsv(stream, sink, separator);
+    csv.Commit();
+}
+
 // The CSV's boards as board-file bytes, without the count, in pieces of about a
 // megabyte that each hold whole boards: records of small boards would take many
 // times their bytes. `name` names `device` in messages.
 struct CsvBytes {
     std::vector<std::vector<std::uint8_t>> pieces;
     std::int32_t count = 0;
+    std::int64_t headerRow = 0; // skipped; 0 if none
 };
 
-CsvBytes readCsv(QIODevice& device, const QString& name)
+CsvBytes readCsv(QIODevice& device, const QString& name, CsvSeparator separator)
 {
-    CsvBoardReader reader([&](std::span<char> into) -> std::size_t {
-        errno = 0;
-        const qint64 got = device.read(into.data(), static_cast<qint64>(into.size()));
-        if (got < 0)
-            throwProblem(errno != 0 ? ProblemFromErrno(errno) : FileProblem::DeviceError, name, device.errorString());
-        return static_cast<std::size_t>(got);
-    });
+    CsvBoardReader reader(
+        [&](std::span<char> into) -> std::size_t {
+            errno = 0;
+            const qint64 got = device.read(into.data(), static_cast<qint64>(into.size()));
+            if (got < 0)
+                throwProblem(errno != 0 ? ProblemFromErrno(errno) : FileProblem::DeviceError, name,
+                             device.errorString());
+            return static_cast<std::size_t>(got);
+        },
+        separator);
     constexpr std::size_t Piece = std::size_t(1) << 20;
     CsvBytes csv;
     clsBoard board;
@@ -465,13 +564,15 @@ CsvBytes readCsv(QIODevice& device, const QString& name)
     } catch (const CsvError& e) {
         throw ZanvoError(e.Number(), name.toStdString() + ": " + e.Description());
     }
+    csv.headerRow = reader.HeaderRow();
     return csv;
 }
 
-void importCsv(const CommandLine& line, QIODevice& in)
+void importCsv(const CommandLine& line, QIODevice& in, QIODevice& err)
 {
-    expectArguments(line, 2, "import CSV FILE [--force]");
+    expectArguments(line, 2, "import CSV FILE [--force] [--separator comma|semicolon|tab]");
     refuseOption(line, line.write, "--write");
+    const CsvSeparator separator = separatorOf(line);
     const QString file = line.arguments[1];
     refuseExisting(file, line.force);
     const QString sCsv = line.arguments[0];
@@ -480,14 +581,14 @@ void importCsv(const CommandLine& line, QIODevice& in)
         const QString name = QStringLiteral("standard input");
         if (!in.isOpen())
             throw ZanvoError(ErrorNumber::DeviceIO, (name + QStringLiteral(": It cannot be read")).toStdString());
-        csv = readCsv(in, name);
+        csv = readCsv(in, name, separator);
     } else {
         // The same rule as for a board file: a pipe or device is refused unopened.
         QFile device;
         QString systemText;
         if (const std::optional<FileProblem> problem = OpenOrdinaryFile(device, sCsv, systemText))
             throwProblem(*problem, sCsv, systemText);
-        csv = readCsv(device, sCsv);
+        csv = readCsv(device, sCsv, separator);
     }
     bool counted = false;
     std::size_t next = 0;
@@ -503,6 +604,11 @@ void importCsv(const CommandLine& line, QIODevice& in)
         }
         return true;
     });
+    // Told once the boards are saved: a failure stays the one line on standard error.
+    if (csv.headerRow > 0)
+        writeLine(err, QStringLiteral("zanvo-tool: %1: row %2 holds no number; it was skipped as a header")
+                           .arg(sCsv == QLatin1String("-") ? QStringLiteral("standard input") : sCsv)
+                           .arg(csv.headerRow));
 }
 
 void report(const CommandLine& line, QIODevice& err)
@@ -532,11 +638,42 @@ void report(const CommandLine& line, QIODevice& err)
     RunReport(request);
 }
 
+const CommandHelp* commandHelp(const QString& name)
+{
+    for (const CommandHelp& c : Commands) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+void writeHelp(QIODevice& out, const QString& command)
+{
+    std::string text;
+    if (command.isEmpty()) {
+        text = HelpStart;
+        for (const CommandHelp& c : Commands)
+            text += c.text;
+        text += HelpEnd;
+    } else if (const CommandHelp* c = commandHelp(command)) {
+        text = std::string("Usage: zanvo-tool ") + c->usage + "\n" + c->text;
+    } else {
+        throw UsageError(QStringLiteral("unknown command \"%1\"; see zanvo-tool --help").arg(command));
+    }
+    writeText(out, text.c_str());
+}
+
 int run(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err)
 {
     const CommandLine line = parseCommandLine(arguments);
+    if (line.command == QLatin1String("help")) {
+        if (line.arguments.size() > 1)
+            throw UsageError(QStringLiteral("usage: zanvo-tool help [COMMAND]"));
+        writeHelp(out, line.arguments.value(0));
+        return ToolExit::Success;
+    }
     if (line.help) {
-        writeText(out, HelpText);
+        writeHelp(out, line.command);
         return ToolExit::Success;
     }
     if (line.version) {
@@ -545,8 +682,9 @@ int run(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& 
     }
     if (line.command.isEmpty())
         throw UsageError(QStringLiteral("no command given; see zanvo-tool --help"));
-    if (line.command != QLatin1String("report"))
-        refuseReportOptions(line);
+    if (!commandHelp(line.command))
+        throw UsageError(QStringLiteral("unknown command \"%1\"; see zanvo-tool --help").arg(line.command));
+    refuseOtherCommandsOptions(line);
     if (line.command == QLatin1String("show"))
         show(line, out);
     else if (line.command == QLatin1String("check"))
@@ -556,11 +694,9 @@ int run(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& 
     else if (line.command == QLatin1String("export"))
         exportCsv(line, out);
     else if (line.command == QLatin1String("import"))
-        importCsv(line, in);
-    else if (line.command == QLatin1String("report"))
-        report(line, err);
+        importCsv(line, in, err);
     else
-        throw UsageError(QStringLiteral("unknown command \"%1\"; see zanvo-tool --help").arg(line.command));
+        report(line, err);
     return ToolExit::Success;
 }
 

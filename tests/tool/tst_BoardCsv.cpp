@@ -110,7 +110,20 @@ void tst_BoardCsv::decodeAccepts_data()
     QTest::newRow("byte order mark") << std::string("\xEF\xBB\xBF" "4,5\r\n") << std::string("4,5\r\n");
     QTest::newRow("quoted fields") << std::string("\"7\",\" 12 \",\"colours\",\"#ffffff\",\"#00ff00\"")
                                    << std::string("7,12,colours,#FFFFFF,#00FF00\r\n");
-    QTest::newRow("blanks around values") << std::string(" 7 ,\t8") << std::string("7,8\r\n");
+    QTest::newRow("blanks around values") << std::string(" 7 , 8") << std::string("7,8\r\n");
+    QTest::newRow("quoted tabs are blanks") << std::string("\"\t7\t\",8") << std::string("7,8\r\n");
+    QTest::newRow("no-break spaces are blanks") << std::string("\xC2\xA0" "7\xE2\x80\xAF;8") << std::string("7,8\r\n");
+    QTest::newRow("semicolons") << std::string("7;19;23;38;42") << std::string("7,19,23,38,42\r\n");
+    QTest::newRow("semicolons, decimal commas") << std::string("7,0;19,0;23,0") << std::string("7,19,23\r\n");
+    QTest::newRow("quoted decimal commas") << std::string("\"7,0\";\"19,00\"") << std::string("7,19\r\n");
+    QTest::newRow("tabs") << std::string("7\t19\t23\r\n8\t9,0") << std::string("7,19,23\r\n8,9\r\n");
+    QTest::newRow("first row with a separator decides") << std::string("7\r\n1;2,0;colours;#FFFFFF;#00FF00")
+                                                         << std::string("7\r\n1,2,colours,#FFFFFF,#00FF00\r\n");
+    QTest::newRow("UTF-16 LE") << std::string("\xFF\xFE" "7\0\t\0" "8\0", 8) << std::string("7,8\r\n");
+    QTest::newRow("UTF-16 BE") << std::string("\xFE\xFF" "\0" "7\0;\0" "8\0\r\0\n\0" "9", 14)
+                               << std::string("7,8\r\n9\r\n");
+    QTest::newRow("header row") << std::string("Zahl 1;Zahl 2\r\n7;8") << std::string("7,8\r\n");
+    QTest::newRow("header row after blank rows") << std::string("\r\n,\r\nN1,,N3\r\n7,8") << std::string("7,8\r\n");
     QTest::newRow("spreadsheet padding") << std::string("1,2,3\r\n4,,\r\n5,colours,#FFFFFF,,\r\n")
                                          << std::string("1,2,3\r\n4\r\n5\r\n");
     QTest::newRow("rows without values are skipped") << std::string("\r\n1\r\n,,\r\n\"\"\r\n2\r\n\r\n")
@@ -138,7 +151,8 @@ void tst_BoardCsv::decodeRefuses_data()
     QTest::addColumn<qint64>("field");
     QTest::addColumn<QString>("problem");
     QTest::newRow("letters") << std::string("1,x,y") << qint64(1) << qint64(2) << QStringLiteral("\"x\" is not a number");
-    QTest::newRow("trailing letters") << std::string("12abc") << qint64(1) << qint64(1) << QStringLiteral("is not a number");
+    QTest::newRow("trailing letters") << std::string("1\r\n12abc") << qint64(2) << qint64(1)
+                                      << QStringLiteral("is not a number");
     QTest::newRow("above 32 bits") << std::string("1\r\n2147483648") << qint64(2) << qint64(1)
                                    << QStringLiteral("outside the 32-bit range");
     QTest::newRow("below 32 bits") << std::string("-2147483649") << qint64(1) << qint64(1)
@@ -172,8 +186,25 @@ void tst_BoardCsv::decodeRefuses_data()
     QTest::newRow("quote inside a field") << std::string("1\"2") << qint64(1) << qint64(1) << QStringLiteral("quote");
     QTest::newRow("text after a quote") << std::string("\"1\"2") << qint64(1) << qint64(1)
                                         << QStringLiteral("closing quote");
-    QTest::newRow("semicolons") << std::string("1;2;3") << qint64(1) << qint64(1)
-                                << QStringLiteral("separated by commas");
+    QTest::newRow("semicolons in a comma file") << std::string("1,2\r\n1;2;3") << qint64(2) << qint64(1)
+                                                << QStringLiteral("is not a number; use --separator semicolon");
+    QTest::newRow("decimal comma, not whole") << std::string("7,5;8") << qint64(1) << qint64(1)
+                                              << QStringLiteral("\"7,5\" is not a whole number");
+    QTest::newRow("thousands separator") << std::string("\"1,000\",2") << qint64(1) << qint64(1)
+                                         << QStringLiteral("not a number; remove thousands separators");
+    QTest::newRow("point or thousands") << std::string("1;1.000") << qint64(1) << qint64(2)
+                                        << QStringLiteral("remove thousands separators");
+    QTest::newRow("Latin-1") << std::string("1\r\n2,Z\xE4hl") << qint64(2) << qint64(2)
+                             << QStringLiteral("not UTF-8 or UTF-16 text; save the file as UTF-8");
+    QTest::newRow("UTF-16 lone surrogate") << std::string("\xFF\xFE" "7\0\t\0" "\x00\xD8" "8\0", 10) << qint64(1)
+                                           << qint64(2) << QStringLiteral("not UTF-8 or UTF-16 text");
+    QTest::newRow("first row with a number is no header") << std::string("Zahl;7") << qint64(1) << qint64(1)
+                                                          << QStringLiteral("\"Zahl\" is not a number");
+    QTest::newRow("long value cut between characters")
+        << std::string("1\r\n") + std::string(39, 'x') + "\xC3\xA9y" << qint64(2) << qint64(1)
+        << QStringLiteral("\"%1...\" is not a number").arg(QString(39, QLatin1Char('x')));
+    QTest::newRow("column past Z") << std::string("1") + QByteArray(",1").repeated(50).toStdString() + ",x"
+                                   << qint64(1) << qint64(52) << QStringLiteral("row 1, column AZ: \"x\"");
     // A quoted line break keeps the record together: rows count records, and the
     // message stays on one line.
     QTest::newRow("row is the record") << std::string("\"1\"\r\n2,\"x\r\ny\"\r\n") << qint64(2) << qint64(2)
@@ -194,7 +225,10 @@ void tst_BoardCsv::decodeRefuses()
         QCOMPARE(e.Field(), field);
         const QString text = QString::fromStdString(e.Description());
         QVERIFY2(text.contains(problem), qPrintable(text));
-        const QString where = field > 0 ? QStringLiteral("row %1, field %2: ").arg(row).arg(field)
+        // Columns past Z are named in the row's problem.
+        const auto letter = static_cast<char16_t>(u'A' + field - 1);
+        const QString column = field > 26 ? QString() : QString(QChar(letter)) + QStringLiteral(": ");
+        const QString where = field > 0 ? QStringLiteral("row %1, column %2").arg(row).arg(column)
                                         : QStringLiteral("row %1: ").arg(row);
         QVERIFY2(text.startsWith(where), qPrintable(text));
         QVERIFY(!text.contains(QLatin1Char('\n')));
@@ -212,7 +246,8 @@ void tst_BoardCsv::roundTrip()
             board->zanvo(i % 25, CellGreen);
         boards->Add(board);
     }
-    QVERIFY(*DecodeBoardsCsv(EncodeBoardsCsv(*boards)) == *boards);
+    for (const CsvSeparator separator : {CsvSeparator::Comma, CsvSeparator::Semicolon, CsvSeparator::Tab})
+        QVERIFY(*DecodeBoardsCsv(EncodeBoardsCsv(*boards, CsvSeparatorChar(separator))) == *boards);
 }
 
 QTEST_GUILESS_MAIN(tst_BoardCsv)

@@ -233,14 +233,19 @@ void tst_ToolCommands::randomRefusesToOverwrite()
 void tst_ToolCommands::exportImportRoundTrip_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("odd boards and colours") << QStringLiteral("odd");
-    QTest::newRow("random boards after a check") << QStringLiteral("checked");
-    QTest::newRow("empty list") << QStringLiteral("empty");
+    QTest::addColumn<QString>("separator"); // empty: to standard output, with commas
+    QTest::newRow("odd boards and colours") << QStringLiteral("odd") << QString();
+    QTest::newRow("random boards after a check") << QStringLiteral("checked") << QString();
+    QTest::newRow("empty list") << QStringLiteral("empty") << QString();
+    QTest::newRow("odd boards, semicolons") << QStringLiteral("odd") << QStringLiteral("semicolon");
+    QTest::newRow("checked boards, tabs") << QStringLiteral("checked") << QStringLiteral("tab");
+    QTest::newRow("checked boards, commas to a file") << QStringLiteral("checked") << QStringLiteral("comma");
 }
 
 void tst_ToolCommands::exportImportRoundTrip()
 {
     QFETCH(QString, kind);
+    QFETCH(QString, separator);
     if (kind == QLatin1String("checked")) {
         QCOMPARE(tool({QStringLiteral("random"), QStringLiteral("30"), m_file, QStringLiteral("--force")}).status, 0);
         QCOMPARE(tool({QStringLiteral("check"), m_file, QStringLiteral("5"), QStringLiteral("17"), QStringLiteral("--write")})
@@ -249,10 +254,19 @@ void tst_ToolCommands::exportImportRoundTrip()
     } else if (kind == QLatin1String("empty")) {
         WriteBoardFile(m_file, clsBoardCollection());
     }
-    const Result exported = tool({QStringLiteral("export"), m_file});
-    QCOMPARE(exported.status, 0);
     const QString csv = path("boards.csv");
-    WriteBytes(csv, exported.out);
+    if (separator.isEmpty()) {
+        const Result exported = tool({QStringLiteral("export"), m_file});
+        QCOMPARE(exported.status, 0);
+        WriteBytes(csv, exported.out);
+    } else {
+        const Result exported = tool({QStringLiteral("export"), m_file, QStringLiteral("-o"), csv,
+                                      QStringLiteral("--separator"), separator});
+        QCOMPARE(exported.status, 0);
+        QVERIFY(exported.out.isEmpty());
+        const char mark = separator == QLatin1String("tab") ? '\t' : ';';
+        QCOMPARE(BytesOf(csv).contains(mark), separator != QLatin1String("comma"));
+    }
     const QString back = path("back.dat");
     const Result imported = tool({QStringLiteral("import"), csv, back});
     QCOMPARE(imported.status, 0);
@@ -263,8 +277,10 @@ void tst_ToolCommands::exportImportRoundTrip()
 void tst_ToolCommands::importFromStandardInput()
 {
     const QString file = path("in.dat");
-    const Result r = tool({QStringLiteral("import"), QStringLiteral("-"), file}, "1,2,colours,#FFFFFF,#00FF00\n");
+    const Result r = tool({QStringLiteral("import"), QStringLiteral("-"), file},
+                          "N1,N2\n1,2,colours,#FFFFFF,#00FF00\n");
     QCOMPARE(r.status, 0);
+    QCOMPARE(r.err, QByteArray("zanvo-tool: standard input: row 1 holds no number; it was skipped as a header\n"));
     QCOMPARE(tool({QStringLiteral("show"), file}).out, QByteArray("1: 1 2*\n"));
 }
 
@@ -276,7 +292,7 @@ void tst_ToolCommands::badCsvWritesNothing()
     const Result replaced = tool({QStringLiteral("import"), csv, m_file, QStringLiteral("--force")});
     QCOMPARE(replaced.status, 1);
     QVERIFY(oneLine(replaced.err));
-    QVERIFY2(replaced.err.contains((csv + QStringLiteral(": row 3, field 2: \"4294967296\"")).toUtf8()),
+    QVERIFY2(replaced.err.contains((csv + QStringLiteral(": row 3, column B: \"4294967296\"")).toUtf8()),
              replaced.err.constData());
     QCOMPARE(BytesOf(m_file), before);
 
@@ -302,7 +318,10 @@ void tst_ToolCommands::usageErrors_data()
     QTest::newRow("random COUNT letters") << QStringList{QStringLiteral("random"), QStringLiteral("five"), f};
     QTest::newRow("random COUNT negative") << QStringList{QStringLiteral("random"), QStringLiteral("-1"), f};
     QTest::newRow("random COUNT beyond 32 bits") << QStringList{QStringLiteral("random"), QStringLiteral("2147483648"), f};
-    QTest::newRow("export --force") << QStringList{QStringLiteral("export"), f, QStringLiteral("--force")};
+    QTest::newRow("export --force without -o") << QStringList{QStringLiteral("export"), f, QStringLiteral("--force")};
+    QTest::newRow("export --separator unknown")
+        << QStringList{QStringLiteral("export"), f, QStringLiteral("--separator"), QStringLiteral("pipe")};
+    QTest::newRow("show --separator") << QStringList{QStringLiteral("show"), f, QStringLiteral("--separator=tab")};
     QTest::newRow("import without FILE") << QStringList{QStringLiteral("import"), QStringLiteral("a.csv")};
     const QString pdf = QStringLiteral("F.pdf");
     QTest::newRow("report without -o") << QStringList{QStringLiteral("report"), f, QStringLiteral("3")};

@@ -39,6 +39,7 @@ void tst_ToolProcess::initTestCase()
     WriteBytes(m_dir.filePath(QStringLiteral("truncated.dat")),
                QByteArray("\x03\0\0\0" "\0\0\0\0" "\x07\0\0\0\xff\xff\xff\0" "\0\0\0\0" "\x07\0", 22));
     WriteBytes(m_dir.filePath(QStringLiteral("tiny.csv")), "1,1e-400\r\n");
+    WriteBytes(m_dir.filePath(QStringLiteral("semicolons.csv")), "7;19\r\n\"7,0\";8\r\n");
     // 4404 bytes as a board file.
     WriteBytes(m_dir.filePath(QStringLiteral("many.csv")), QByteArray("1,2,3,4,5\r\n").repeated(100));
     MakeFileOfKind(m_dir.filePath(QStringLiteral("pipe")), QStringLiteral("fifo"));
@@ -60,10 +61,14 @@ void tst_ToolProcess::exitStatuses_data()
                             << fileSizeLimit << status << QString::fromUtf8(message);
     };
     row("help", "--help", 0);
+    row("help command", "help", 0);
+    row("help for a command", "help import", 0);
+    row("command --help", "export --help", 0);
+    row("random, arguments swapped", "random %D/big.dat 1000", 2, "COUNT comes first: zanvo-tool random COUNT FILE\n");
     row("show", "show %D/boards.dat", 0);
     row("check", "check %D/boards.dat 1 -2", 0);
     row("no command", "", 2, "no command given");
-    row("unknown option", "show --nope %D/boards.dat", 2, "Unknown option");
+    row("unknown option", "show --nope %D/boards.dat", 2, "unknown option \"--nope\"");
     row("duplicate drawn number", "check %D/boards.dat 4 4", 2, "The number already exists: 4");
     row("missing file", "show %D/missing.dat", 1, "The file \"%D/missing.dat\" does not exist.");
     row("damaged file", "check %D/damaged.dat 1", 1, "The file \"%D/damaged.dat\" is damaged: it claims 5 boards");
@@ -84,9 +89,19 @@ void tst_ToolProcess::exitStatuses_data()
     row("random over a loop", "random 3 %D/loop --force", 1, "The link \"%D/loop\" leads round in a circle");
     row("random beyond the free space", "random 2147483647 %D/huge.dat", 1, "There is no room for \"%D/huge.dat\"");
     row("import a device", "import /dev/zero %D/new.dat", 1, "\"/dev/zero\" is a device, pipe or socket");
-    row("import endless zeros", "import - %D/new.dat", 1, "standard input: row 1, field 1: ", "/dev/zero");
+    row("import endless zeros", "import - %D/new.dat", 1, "standard input: row 1, column A: ", "/dev/zero");
     row("import a value below any double", "import %D/tiny.csv %D/new.dat", 1,
-        "%D/tiny.csv: row 1, field 2: \"1e-400\" is not a whole number");
+        "%D/tiny.csv: row 1, column B: \"1e-400\" is not a whole number");
+    row("import, another separator given", "import %D/semicolons.csv %D/new.dat --separator comma", 1,
+        "%D/semicolons.csv: row 1, column A: \"7;19\" is not a number; use --separator semicolon\n");
+    row("export over a file", "export %D/boards.dat -o %D/tiny.csv", 1, "%D/tiny.csv: The file exists");
+    row("export over its board file", "export %D/boards.dat -o %D/boards.dat --force", 2,
+        "%D/boards.dat: the CSV would replace the board file it is made from");
+    row("export of a damaged file", "export %D/truncated.dat -o %D/new.csv", 1,
+        "The file \"%D/truncated.dat\" is damaged: board 2 of 3");
+    row("export past the file-size limit", "export %D/boards.dat -o %D/new.csv", 1,
+        "The file \"%D/new.csv\" would grow past the largest file size allowed here. The CSV was not written", "",
+        1000);
     row("output past the file-size limit", "show %D/boards.dat", 1, "Cannot write the output: File too large", "",
         100);
     row("import past the file-size limit", "import %D/many.csv %D/new.dat", 1,
