@@ -96,7 +96,29 @@ e2e_focus "$main"
 e2e_keys alt+a
 answer_box "Zanvo" "$main" "$main" "the About box"
 
-# 6. Exit; nothing under HOME, no settings left in the temporary folder.
+# 6. Keyboard only through a list of 20 boards, three a row: the ends of the list,
+# arrows across boards and a page keep the focus in cells, and typing lands there.
+e2e_focus "$main"
+for _ in $(seq 20); do e2e_keys ctrl+e; done
+e2e_keys Tab ctrl+End
+e2e_type "77"                 # Brett 20, number 1
+e2e_keys Up
+e2e_type "5"                  # Brett 17, number 21: the board above, same column
+e2e_keys ctrl+Home
+e2e_type "11"                 # Brett 1, number 1
+e2e_keys Right
+e2e_type "22"                 # Brett 1, number 2
+e2e_keys Next
+e2e_type "33"                 # two whole rows on: Brett 7, number 2
+e2e_keys alt+f s
+e2e_file_dialog "Save file" "$E2E_TMP/keys.dat"
+# The number of cell $2 of board $1 in the saved file.
+number() { od -An -t d4 -j $((4 + ($1 - 1) * 204 + 4 + $2 * 8)) -N 4 "$E2E_TMP/keys.dat" | tr -d ' '; }
+e2e_wait 50 "the list was not saved" test -s "$E2E_TMP/keys.dat"
+got="$(number 20 0) $(number 17 20) $(number 1 0) $(number 1 1) $(number 7 1)"
+[ "$got" = "77 5 11 22 33" ] || e2e_fail "keyboard pass stored $got"
+
+# 7. Exit; nothing under HOME, no settings left in the temporary folder.
 e2e_exit_zanvo "$main"
 left=$(find "$home" "$tmp" -mindepth 1 | head -n 5)
 [ -z "$left" ] || e2e_fail "left behind: $left"
