@@ -12,6 +12,7 @@
 
 #include <QAccessible>
 #include <QFontDatabase>
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -618,6 +619,20 @@ void usrBoard::mouseDoubleClickEvent(QMouseEvent* event)
         forwardMouse(event);
     else
         QWidget::mouseDoubleClickEvent(event);
+}
+
+void usrBoard::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The press that opened it put the editor on the cell; the line edit's own menu.
+    const int index = CellAt(event->pos());
+    CellEditor* editor = m_editor;
+    if (index < 0 || !editor || !editor->Edits(this, index)) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    QContextMenuEvent forwarded(event->reason(), editor->mapFromGlobal(event->globalPos()), event->globalPos(),
+                                event->modifiers());
+    QCoreApplication::sendEvent(editor, &forwarded);
 }
 
 bool usrBoard::focusNextPrevChild(bool next)

@@ -126,6 +126,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
