@@ -26,8 +26,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <exception>
 #include <ctime>
+#include <exception>
 #include <string>
 #include <unistd.h>
 
