@@ -10,10 +10,12 @@
 #include "board/ZanvoError.h"
 #include "check/MatchCheck.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHashSeed>
 #include <QLocale>
 #include <QPageSize>
 #include <QPainter>
@@ -24,6 +26,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <ctime>
 #include <exception>
 #include <string>
 #include <unistd.h>
@@ -62,6 +65,9 @@ QFont reportFont(qreal points, QFont::Weight weight = QFont::Normal)
     QFont font(QStringLiteral("Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setHintingPreference(QFont::PreferNoHinting);
+    // No ligatures: "fi" stays two letters in the text layer, where search and
+    // copying look for them.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPointSizeF(points);
     font.setWeight(weight);
     return font;
@@ -71,6 +77,22 @@ QFont reportFont(qreal points, QFont::Weight weight = QFont::Normal)
 QString withThousands(std::int64_t n)
 {
     return QLocale(QLocale::English, QLocale::UnitedStates).toString(static_cast<qlonglong>(n));
+}
+
+// SOURCE_DATE_EPOCH when it is set (in UTC), so that the same boards give the same
+// report byte for byte; null otherwise.
+QDateTime sourceDateEpoch()
+{
+    if (qEnvironmentVariableIsEmpty("SOURCE_DATE_EPOCH"))
+        return {};
+    const QByteArray value = qgetenv("SOURCE_DATE_EPOCH");
+    bool ok = false;
+    const qlonglong seconds = value.toLongLong(&ok);
+    // Up to the end of 9999: a PDF date has four digits for the year.
+    if (!ok || seconds < 0 || seconds > 253402300799LL)
+        throw ZanvoError(ErrorNumber::Overflow, "SOURCE_DATE_EPOCH is not a number of seconds from 1970 to 9999: \""
+                                                    + value.toStdString() + '"');
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
 }
 
 // A line on standard error, rewritten in place, once the report has taken more than
@@ -117,9 +139,11 @@ private:
     qsizetype m_width = 0;
 };
 
+// Lays the report out, and paints it when it knows its page count: a first pass
+// with `pages` 0 counts them for the "Page N of M" of the second.
 class ReportPainter {
 public:
-    ReportPainter(const ReportRequest& request, QPdfWriter& writer);
+    ReportPainter(const ReportRequest& request, QPdfWriter& writer, const QDate& made, int pages);
     ~ReportPainter() = default;
     ReportPainter(const ReportPainter&) = delete;
     ReportPainter& operator=(const ReportPainter&) = delete;
@@ -130,6 +154,7 @@ public:
     void Finish();
 
 private:
+    bool painting() const noexcept { return m_pages > 0; }
     void newPage();
     void header();
     void footer();
@@ -137,19 +162,30 @@ private:
     // One row of a board's grid, up to five cells.
     void cells(double left, double top, std::span<const BoardEntry> row);
     QString drawnText() const;
-    void textLine(const QFont& font, QRgb colour, double height, const QString& text);
+    QStringList hitLines(const clsBoard& board, int hits) const;
+    void summaryHeading(bool continued);
+    void textLine(const QFont& font, double top, double height, const QString& text);
 
     const ReportRequest& m_request;
     QPdfWriter& m_writer;
     QPainter m_painter;
     ReportLayout m_layout;
     QString m_name;
+    QDate m_made;
+    int m_pages = 0; // 0: counting them
     bool m_checked = false;
+    bool m_inSummary = false;
     QFont m_title = reportFont(14, QFont::Bold);
     QFont m_text = reportFont(10);
     QFont m_small = reportFont(8.5);
     QFont m_caption = reportFont(9.75, QFont::Bold);
     QFont m_number = reportFont(9.75);
+    // Drawn cells: bold digits in a heavy frame, which a greyscale print keeps.
+    QFont m_drawnNumber = reportFont(9.75, QFont::Bold);
+    QFont m_heading = reportFont(11, QFont::Bold);
+    QFontMetricsF m_textMetrics{m_text, &m_writer};
+    QFontMetricsF m_numberMetrics{m_number, &m_writer};
+    QFontMetricsF m_drawnMetrics{m_drawnNumber, &m_writer};
     double m_numberBaseline = 0; // below a cell's top, in points
     double m_numberRoom = 0;     // the width a number has in a cell, in device units
     // The summary's counts: boards by hit count, and the positions with the most.
@@ -159,17 +195,16 @@ private:
     std::vector<std::int32_t> m_mostHitPositions;
 };
 
-ReportPainter::ReportPainter(const ReportRequest& request, QPdfWriter& writer)
+ReportPainter::ReportPainter(const ReportRequest& request, QPdfWriter& writer, const QDate& made, int pages)
     : m_request(request), m_writer(writer),
       m_layout(request.paper, !request.drawn.empty(), [this] { newPage(); }),
-      m_name(QFileInfo(request.file).fileName()), m_checked(!request.drawn.empty()),
+      m_name(QFileInfo(request.file).fileName()), m_made(made), m_pages(pages), m_checked(!request.drawn.empty()),
       m_hitBoards(request.drawn.size() + 1, 0)
 {
-    if (!m_painter.begin(&m_writer))
+    if (painting() && !m_painter.begin(&m_writer))
         failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("The PDF cannot be started"));
-    const QFontMetricsF metrics(m_number, &m_writer);
-    const double ascent = metrics.ascent() / Unit;
-    const double descent = metrics.descent() / Unit;
+    const double ascent = m_numberMetrics.ascent() / Unit;
+    const double descent = m_numberMetrics.descent() / Unit;
     m_numberBaseline = (ReportLayout::CellSize + ascent - descent) / 2;
     m_numberRoom = (ReportLayout::CellSize - 6) * Unit;
     header();
@@ -178,9 +213,11 @@ ReportPainter::ReportPainter(const ReportRequest& request, QPdfWriter& writer)
 
 void ReportPainter::newPage()
 {
-    if (!m_writer.newPage())
+    if (painting() && !m_writer.newPage())
         failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("A page of the PDF cannot be started"));
     footer();
+    if (m_inSummary)
+        summaryHeading(true);
 }
 
 QString ReportPainter::drawnText() const
@@ -198,7 +235,7 @@ QString ReportPainter::drawnText() const
             s += (i ? QStringLiteral(", ") : QString()) + QString::number(drawn[i]);
         if (shown < drawn.size())
             s += QStringLiteral(" and %1 more").arg(withThousands(static_cast<std::int64_t>(drawn.size() - shown)));
-        return s + QStringLiteral(" (green: the first cell of each on a board)");
+        return s + QStringLiteral(" (green, bold and framed: the first cell of each on a board)");
     };
     std::size_t shown = drawn.size();
     while (shown > 0 && metrics.boundingRect(room, Qt::TextWordWrap, text(shown)).height() > most)
@@ -208,14 +245,21 @@ QString ReportPainter::drawnText() const
 
 void ReportPainter::header()
 {
+    if (!painting())
+        return;
     const double left = m_layout.ContentLeft();
     const double width = m_layout.ContentWidth();
     double y = m_layout.HeaderTop();
     m_painter.setPen(QColor(qRgb(0, 0, 0)));
+    // The date on the right of the title line, ISO whatever the locale.
+    const QString made = QStringLiteral("Made ") + m_made.toString(Qt::ISODate);
+    m_painter.setFont(m_text);
+    m_painter.drawText(device(left, y + 2, width, 16), Qt::AlignRight | Qt::AlignTop, made);
+    const double titleWidth = width - m_textMetrics.horizontalAdvance(made) / Unit - 12;
     m_painter.setFont(m_title);
     const QFontMetricsF titleMetrics(m_title, &m_writer);
-    m_painter.drawText(device(left, y, width, 20), Qt::AlignLeft | Qt::AlignTop,
-                       titleMetrics.elidedText(m_name, Qt::ElideMiddle, width * Unit));
+    m_painter.drawText(device(left, y, titleWidth, 20), Qt::AlignLeft | Qt::AlignTop,
+                       titleMetrics.elidedText(m_name, Qt::ElideMiddle, titleWidth * Unit));
     y += 20;
     m_painter.setFont(m_text);
     m_painter.drawText(device(left, y, width, 13 * HeaderLines), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
@@ -224,6 +268,8 @@ void ReportPainter::header()
 
 void ReportPainter::footer()
 {
+    if (!painting())
+        return;
     const double top = m_layout.FooterTop();
     const double left = m_layout.ContentLeft();
     const double width = m_layout.ContentWidth();
@@ -233,11 +279,13 @@ void ReportPainter::footer()
     m_painter.drawText(device(left, top, width * 0.75, ReportLayout::FooterText), Qt::AlignLeft | Qt::AlignVCenter,
                        metrics.elidedText(m_name, Qt::ElideMiddle, width * 0.75 * Unit));
     m_painter.drawText(device(left, top, width, ReportLayout::FooterText), Qt::AlignRight | Qt::AlignVCenter,
-                       QStringLiteral("Page %1").arg(m_layout.Page()));
+                       QStringLiteral("Page %1 of %2").arg(m_layout.Page()).arg(m_pages));
 }
 
 void ReportPainter::caption(const QPointF& at, std::int32_t position, bool continued)
 {
+    if (!painting())
+        return;
     m_painter.setFont(m_caption);
     m_painter.setPen(QColor(qRgb(0, 0, 0)));
     QString text = QStringLiteral("Brett %1").arg(position);
@@ -254,9 +302,13 @@ void ReportPainter::cells(double left, double top, std::span<const BoardEntry> r
     constexpr double Step = ReportLayout::CellSize + ReportLayout::CellGap;
     std::array<QRectF, ReportLayout::CellsPerRow> places;
     std::array<std::uint32_t, ReportLayout::CellsPerRow> backgrounds{};
+    std::array<bool, ReportLayout::CellsPerRow> drawn{};
+    bool anyDrawn = false;
     for (std::size_t i = 0; i < row.size(); ++i) {
         places[i] = device(left + static_cast<double>(i) * Step, top, ReportLayout::CellSize, ReportLayout::CellSize);
         backgrounds[i] = CellRgb(static_cast<std::uint32_t>(row[i].Colour));
+        drawn[i] = row[i].Colour == CellGreen;
+        anyDrawn = anyDrawn || drawn[i];
     }
     m_painter.setPen(QPen(QColor(Border), 0.5 * Unit));
     for (std::size_t i = 0; i < row.size(); ++i) {
@@ -265,15 +317,31 @@ void ReportPainter::cells(double left, double top, std::span<const BoardEntry> r
             m_painter.setBrush(colour);
         m_painter.drawRect(places[i]);
     }
+    if (anyDrawn) {
+        // Inside the cell, clear of the number and of the next cell.
+        m_painter.setPen(QPen(QColor(qRgb(0, 0, 0)), 2 * Unit, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        m_painter.setBrush(Qt::NoBrush);
+        for (std::size_t i = 0; i < row.size(); ++i)
+            if (drawn[i])
+                m_painter.drawRect(places[i].adjusted(Unit, Unit, -Unit, -Unit));
+    }
+    bool bold = false;
     for (std::size_t i = 0; i < row.size(); ++i) {
         // The text colour that reads on the cell, by the program's own rule.
         const QColor ink(ReadableTextColour(backgrounds[i]));
         if (m_painter.pen().color() != ink || m_painter.pen().widthF() != 0)
             m_painter.setPen(QPen(ink, 0));
+        if (drawn[i] != bold) {
+            bold = drawn[i];
+            m_painter.setFont(bold ? m_drawnNumber : m_number);
+        }
         const QString text = FormatCellNumber(row[i].Number);
         const QPointF at(places[i].x() + 3 * Unit, places[i].y() + m_numberBaseline * Unit);
-        // Wide numbers are narrowed to their cell rather than cut.
-        const double wide = text.size() > 3 ? QFontMetricsF(m_number, &m_writer).horizontalAdvance(text) : 0;
+        // Wide numbers are narrowed to their cell rather than cut; bold digits are
+        // wider, so three of them may already need it.
+        const double wide = text.size() > (bold ? 2 : 3)
+                                ? (bold ? m_drawnMetrics : m_numberMetrics).horizontalAdvance(text)
+                                : 0;
         if (wide > m_numberRoom) {
             m_painter.save();
             m_painter.translate(at);
@@ -284,14 +352,51 @@ void ReportPainter::cells(double left, double top, std::span<const BoardEntry> r
             m_painter.drawText(at, text);
         }
     }
+    if (bold)
+        m_painter.setFont(m_number);
+}
+
+QStringList ReportPainter::hitLines(const clsBoard& board, int hits) const
+{
+    if (hits == 0)
+        return {QStringLiteral("no hits")};
+    // The drawn numbers the board holds in its order: after the check those are
+    // its green cells. Wrapped at the board's width, between numbers.
+    const double room = m_layout.BoardWidth() * Unit;
+    const double space = m_textMetrics.horizontalAdvance(QLatin1Char(' '));
+    QStringList lines;
+    QString line = QString::fromStdString(HitsText(hits)) + QLatin1Char(':');
+    double width = m_textMetrics.horizontalAdvance(line);
+    const std::span<const BoardEntry> entries = board.Entries();
+    int left = hits;
+    for (const BoardEntry& entry : entries) {
+        if (entry.Colour != CellGreen)
+            continue;
+        QString piece = QString::number(entry.Number);
+        if (--left > 0)
+            piece += QLatin1Char(',');
+        const double w = m_textMetrics.horizontalAdvance(piece);
+        if (width + space + w > room) {
+            lines << line;
+            line = piece;
+            width = w;
+        } else {
+            line += QLatin1Char(' ') + piece;
+            width += space + w;
+        }
+    }
+    lines << line;
+    return lines;
 }
 
 void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits)
 {
     const std::span<const BoardEntry> entries = board.Entries();
-    const QPointF at = m_layout.StartBoard(entries.size());
+    const QStringList hitText = m_checked ? hitLines(board, hits) : QStringList();
+    const QPointF at = m_layout.StartBoard(entries.size(), static_cast<int>(hitText.size()));
     caption(at, position, false);
-    m_painter.setFont(m_number);
+    if (painting())
+        m_painter.setFont(m_number);
     constexpr double Step = ReportLayout::CellSize + ReportLayout::CellGap;
     double y = at.y() + ReportLayout::CaptionHeight;
     for (std::size_t first = 0; first < entries.size(); first += ReportLayout::CellsPerRow) {
@@ -300,23 +405,35 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
             m_layout.NewPage();
             y = m_layout.Top();
             caption(QPointF(at.x(), y), position, true);
-            m_painter.setFont(m_number);
+            if (painting())
+                m_painter.setFont(m_number);
             y += ReportLayout::CaptionHeight;
         }
-        cells(at.x(), y, entries.subspan(first, std::min<std::size_t>(ReportLayout::CellsPerRow, entries.size() - first)));
+        if (painting())
+            cells(at.x(), y,
+                  entries.subspan(first, std::min<std::size_t>(ReportLayout::CellsPerRow, entries.size() - first)));
         y += Step;
     }
     if (!entries.empty())
         y -= ReportLayout::CellGap;
     if (m_checked) {
-        if (y + ReportLayout::HitLine > m_layout.ContentBottom()) {
-            m_layout.NewPage();
-            y = m_layout.Top();
+        if (painting()) {
+            m_painter.setFont(m_text);
+            m_painter.setPen(QColor(qRgb(0, 0, 0)));
         }
-        m_painter.setFont(m_text);
-        m_painter.setPen(QColor(qRgb(0, 0, 0)));
-        m_painter.drawText(device(at.x(), y + 11), QString::fromStdString(HitsText(hits)));
-        y += ReportLayout::HitLine;
+        for (const QString& line : hitText) {
+            if (y + ReportLayout::HitLine > m_layout.ContentBottom()) {
+                m_layout.NewPage();
+                y = m_layout.Top();
+                if (painting()) {
+                    m_painter.setFont(m_text);
+                    m_painter.setPen(QColor(qRgb(0, 0, 0)));
+                }
+            }
+            if (painting())
+                m_painter.drawText(device(at.x(), y + 11), line);
+            y += ReportLayout::HitLine;
+        }
 
         ++m_hitBoards[static_cast<std::size_t>(hits)];
         if (hits > m_mostHits) {
@@ -333,27 +450,42 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
     m_layout.EndBoard(y);
 }
 
-void ReportPainter::textLine(const QFont& font, QRgb colour, double height, const QString& text)
+void ReportPainter::textLine(const QFont& font, double top, double height, const QString& text)
 {
-    const double y = m_layout.Block(height);
+    if (!painting())
+        return;
     m_painter.setFont(font);
-    m_painter.setPen(QColor(colour));
-    m_painter.drawText(device(m_layout.ContentLeft(), y, m_layout.ContentWidth(), height),
+    m_painter.setPen(QColor(qRgb(0, 0, 0)));
+    m_painter.drawText(device(m_layout.ContentLeft(), top, m_layout.ContentWidth(), height),
                        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+}
+
+// Summary lines: the heading, and again on every page the summary goes on to.
+constexpr double HeadingHeight = 20;
+constexpr double SummaryLine = 14;
+
+void ReportPainter::summaryHeading(bool continued)
+{
+    const QString text = continued ? QStringLiteral("Summary (continued)") : QStringLiteral("Summary");
+    textLine(m_heading, m_layout.Block(HeadingHeight), HeadingHeight, text);
 }
 
 void ReportPainter::Summary(std::int32_t boardCount)
 {
-    constexpr double Line = 14;
-    const QRgb black = qRgb(0, 0, 0);
-    textLine(reportFont(11, QFont::Bold), black, 20, QStringLiteral("Summary"));
+    // The heading keeps its first line with it.
+    const double top = m_layout.Block(HeadingHeight + SummaryLine);
+    textLine(m_heading, top, HeadingHeight, QStringLiteral("Summary"));
+    m_inSummary = true;
+    const auto line = [&](std::size_t k) {
+        return QString::fromStdString(HitSummaryLine(static_cast<std::int64_t>(k), m_hitBoards[k]));
+    };
     if (!m_checked) {
-        textLine(m_text, black, Line, QString::fromStdString(BoardsText(boardCount)));
+        textLine(m_text, top + HeadingHeight, SummaryLine, QString::fromStdString(BoardsText(boardCount)));
         return;
     }
-    for (std::size_t k = 0; k < m_hitBoards.size(); ++k)
-        textLine(m_text, black, Line,
-                 QString::fromStdString(HitSummaryLine(static_cast<std::int64_t>(k), m_hitBoards[k])));
+    textLine(m_text, top + HeadingHeight, SummaryLine, line(0));
+    for (std::size_t k = 1; k < m_hitBoards.size(); ++k)
+        textLine(m_text, m_layout.Block(SummaryLine), SummaryLine, line(k));
     if (m_mostHits < 0)
         return;
     QString most = QStringLiteral("Most hits: %1, ").arg(QString::fromStdString(HitsText(m_mostHits)));
@@ -366,16 +498,17 @@ void ReportPainter::Summary(std::int32_t boardCount)
     for (std::size_t i = 0; i < m_mostHitPositions.size(); ++i)
         most += (i ? QStringLiteral(", ") : QString()) + QString::number(m_mostHitPositions[i]);
     // Wrapped over as many lines as it takes.
-    const QFontMetricsF metrics(m_text, &m_writer);
     const double height =
-        metrics.boundingRect(QRectF(0, 0, m_layout.ContentWidth() * Unit, 1e9), Qt::TextWordWrap, most).height()
+        m_textMetrics.boundingRect(QRectF(0, 0, m_layout.ContentWidth() * Unit, 1e9), Qt::TextWordWrap, most).height()
         / Unit;
-    textLine(m_text, black, std::ceil(height) + 2, most);
+    const double block = std::ceil(height) + 2;
+    textLine(m_text, m_layout.Block(block), block, most);
 }
 
 void ReportPainter::Finish()
 {
-    if (!m_painter.end())
+    m_inSummary = false;
+    if (painting() && !m_painter.end())
         failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("The PDF cannot be finished"));
 }
 
@@ -394,6 +527,9 @@ public:
     bool isSequential() const override { return true; }
 
     bool Failed() const noexcept { return m_failure != nullptr; }
+    // The writer stamps the PDF with the time it starts; `stamp` (YYYYMMDDHHMMSS)
+    // takes its place, digit for digit, so no offset in the file moves.
+    void SetCreationStamp(const QByteArray& stamp) { m_stamp = stamp; }
     // Writes what is still held, or throws what made a write fail.
     void Finish()
     {
@@ -417,6 +553,15 @@ protected:
 private:
     bool flush() noexcept
     {
+        if (!m_stamp.isEmpty()) {
+            // Near the start, in the document information the writer begins with.
+            static constexpr char Key[] = "/CreationDate (D:";
+            const qsizetype at = m_held.indexOf(Key);
+            const qsizetype digits = at + qsizetype(sizeof Key) - 1;
+            if (at >= 0 && digits + m_stamp.size() <= m_held.size())
+                m_held.replace(digits, m_stamp.size(), m_stamp);
+            m_stamp.clear();
+        }
         if (!m_failure) {
             try {
                 m_file.Write(m_held.constData(), m_held.size());
@@ -432,6 +577,7 @@ private:
     AtomicFileWrite& m_file;
     QByteArray m_held;
     std::exception_ptr m_failure;
+    QByteArray m_stamp;
 };
 
 QPageSize pageSize(ReportPaper paper)
@@ -452,15 +598,15 @@ ReportLayout::ReportLayout(ReportPaper paper, bool withHits, std::function<void(
     m_rowTop = m_rowBottom = Top();
 }
 
-double ReportLayout::BoardHeight(std::size_t cells) const noexcept
+double ReportLayout::BoardHeight(std::size_t cells, int hitLines) const noexcept
 {
     const auto rows = static_cast<double>((cells + CellsPerRow - 1) / CellsPerRow);
-    return CaptionHeight + (rows > 0 ? rows * CellSize + (rows - 1) * CellGap : 0) + HitsHeight();
+    return CaptionHeight + (rows > 0 ? rows * CellSize + (rows - 1) * CellGap : 0) + HitsHeight(hitLines);
 }
 
-QPointF ReportLayout::StartBoard(std::size_t cells)
+QPointF ReportLayout::StartBoard(std::size_t cells, int hitLines)
 {
-    const double h = BoardHeight(cells);
+    const double h = BoardHeight(cells, hitLines);
     if (m_column >= m_columns || (m_column > 0 && m_rowTop + h > ContentBottom())) {
         m_rowTop = m_rowBottom + BoardGap;
         m_rowBottom = m_rowTop;
@@ -492,10 +638,8 @@ double ReportLayout::Block(double height)
         const bool pageHasBoards = m_column > 0 || m_rowBottom > m_rowTop;
         m_cursor = pageHasBoards ? m_rowBottom + BoardGap : m_rowTop;
     }
-    if (m_cursor + height > ContentBottom() && m_cursor > Top()) {
+    if (m_cursor + height > ContentBottom() && m_cursor > Top())
         NewPage();
-        m_cursor = Top();
-    }
     const double top = m_cursor;
     m_cursor += height;
     return top;
@@ -505,7 +649,7 @@ void ReportLayout::NewPage()
 {
     ++m_page;
     m_column = 0;
-    m_rowTop = m_rowBottom = Top();
+    m_rowTop = m_rowBottom = m_cursor = Top();
     if (m_onNewPage)
         m_onNewPage();
 }
@@ -518,18 +662,56 @@ QRectF ReportLayout::CellRect(const QPointF& board, std::size_t cell)
             CellSize, CellSize};
 }
 
-void WriteReport(const ReportRequest& request)
+namespace {
+
+// One pass over the boards, the first only counting the pages the second paints.
+void layBoards(const ReportRequest& request, const clsBoard& drawn, const HitCounter& counter,
+               ReportPainter& painter, const WholeWrites* whole)
 {
     BoardFileStream stream(request.file);
+    Progress progress(whole ? request.progress : nullptr);
+    clsBoard board;
+    while (stream.Next(board)) {
+        int hits = 0;
+        if (!request.drawn.empty()) {
+            CheckBoard(board, drawn);
+            hits = counter.Count(board.Entries());
+        }
+        painter.Board(stream.Position(), board, hits);
+        progress.Update(stream.Position(), stream.BoardCount(), painter.Page());
+        if (whole && whole->Failed())
+            break; // the rest would be painted for nothing
+    }
+    painter.Summary(stream.Position());
+}
+
+} // namespace
+
+void WriteReport(const ReportRequest& request)
+{
     clsBoard drawn;
     for (const std::int32_t n : request.drawn)
         drawn.AppendNumber(n, 0);
     const HitCounter counter(drawn);
+    const QDateTime fixed = sourceDateEpoch();
+    if (fixed.isValid()) {
+        // The writer states its start in local time with the zone's offset, whose
+        // length varies; in UTC it is the same wherever the report is made.
+        qputenv("TZ", "UTC");
+        tzset();
+        // The writer keeps its fonts in a hash and writes them in its order, which
+        // the per-process seed would change from run to run.
+        QHashSeed::setDeterministicGlobalSeed();
+    }
+    const QDate made = fixed.isValid() ? fixed.date() : QDate::currentDate();
 
     // Written beside OUT and put in its place only when complete, like every save.
     AtomicFileWrite file(request.output,
                          QStringLiteral("The report was not written; any file of that name is unchanged."));
     WholeWrites whole(file);
+    if (fixed.isValid())
+        whole.SetCreationStamp(fixed.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1());
+    int pages = 0;
     {
         QPdfWriter writer(&whole);
         writer.setResolution(static_cast<int>(Dpi));
@@ -537,23 +719,17 @@ void WriteReport(const ReportRequest& request)
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setTitle(QStringLiteral("Zanvo boards: %1").arg(QFileInfo(request.file).fileName()));
         writer.setCreator(QStringLiteral("zanvo-tool " ZANVO_VERSION_STRING));
-
-        ReportPainter painter(request, writer);
-        Progress progress(request.progress);
-        clsBoard board;
-        while (stream.Next(board)) {
-            int hits = 0;
-            if (!request.drawn.empty()) {
-                CheckBoard(board, drawn);
-                hits = counter.Count(board.Entries());
-            }
-            painter.Board(stream.Position(), board, hits);
-            progress.Update(stream.Position(), stream.BoardCount(), painter.Page());
-            if (whole.Failed())
-                break; // the rest would be painted for nothing
+        {
+            ReportPainter counting(request, writer, made, 0);
+            layBoards(request, drawn, counter, counting, nullptr);
+            pages = counting.Page();
         }
-        painter.Summary(stream.Position());
+        ReportPainter painter(request, writer, made, pages);
+        layBoards(request, drawn, counter, painter, &whole);
         painter.Finish();
+        if (painter.Page() != pages && !whole.Failed())
+            failOn(request.file, ErrorNumber::DeviceIO,
+                   QStringLiteral("The boards changed while the report was made. The report was not written."));
     }
     whole.Finish();
     file.Commit();

@@ -9,10 +9,12 @@
 #include <cstddef>
 #include <functional>
 
-// Writes the PDF report a request asks for: a header, every board as the program
-// draws it, page numbers, and check's summary. The boards are read one at a time,
-// so memory does not grow with their number. Needs a QGuiApplication. Throws
-// ZanvoError.
+// Writes the PDF report a request asks for: a header with the date, every board as
+// the program draws it with its hits in words, "Page N of M", and check's summary.
+// The boards are read one at a time, twice (the first pass counts the pages), so
+// memory does not grow with their number. SOURCE_DATE_EPOCH, when set, is the
+// date the report states and the PDF's creation date, so the same boards give the
+// same bytes. Needs a QGuiApplication. Throws ZanvoError.
 void WriteReport(const ReportRequest& request);
 
 // Where the report puts boards, in points (1/72 inch) from the top left corner of
@@ -31,16 +33,17 @@ public:
     double PageHeight() const noexcept { return m_height; }
     int Page() const noexcept { return m_page; } // from 1
 
-    // The top left of the next board of `cells` numbers (its caption), after moving
-    // to a new row or page if it would not fit where the flow is.
-    QPointF StartBoard(std::size_t cells);
+    // The top left of the next board of `cells` numbers and `hitLines` lines of
+    // hits (its caption), after moving to a new row or page if it would not fit
+    // where the flow is.
+    QPointF StartBoard(std::size_t cells, int hitLines = 1);
     // The board ended at `bottom` (on the current page; a board taller than a page
     // moves the flow on with NewPage while it is drawn). The next one goes beside
     // it or below.
     void EndBoard(double bottom);
     // The top of a block of `height` below every board, on a new page if needed.
     double Block(double height);
-    // Moves the flow onto a new page, at its top.
+    // Moves the flow onto a new page, at its top; onNewPage may take a block there.
     void NewPage();
     // The top of the area for boards on the current page.
     double Top() const noexcept { return m_page == 1 ? Margin + HeaderHeight : Margin; }
@@ -56,7 +59,7 @@ public:
     double HeaderTop() const noexcept { return Margin; }
     double FooterTop() const noexcept { return m_height - Margin - FooterText; }
     double BoardWidth() const noexcept { return CellsPerRow * CellSize + (CellsPerRow - 1) * CellGap; }
-    double HitsHeight() const noexcept { return m_withHits ? HitLine : 0; }
+    double HitsHeight(int lines = 1) const noexcept { return m_withHits ? lines * HitLine : 0; }
 
     static constexpr double Margin = 36;
     static constexpr double HeaderHeight = 56; // first page only
@@ -67,8 +70,8 @@ public:
     static constexpr double BoardGap = 12;
     static constexpr double ColumnGap = 10;
 
-    // A board of `cells` numbers that fits on a page, caption to hit line.
-    double BoardHeight(std::size_t cells) const noexcept;
+    // A board of `cells` numbers that fits on a page, caption to last hit line.
+    double BoardHeight(std::size_t cells, int hitLines = 1) const noexcept;
 
 private:
 

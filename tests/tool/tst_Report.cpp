@@ -1,19 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // zanvo-tool report as a reader of the PDF meets it: the text poppler extracts,
 // compared with check's output, and the colours of a page poppler renders, at the
-// places the layout gives.
+// places the layout gives, in colour and in grey.
 #include "ProcessRun.h"
 #include "TestFiles.h"
 
 #include "tool/Report.h"
 
 #include "board/BoardFileIO.h"
+#include "board/NumberReading.h"
 
 #include <QDir>
 #include <QImage>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <set>
 
 namespace {
 
@@ -48,6 +53,8 @@ private Q_SLOTS:
     void textMatchesCheck();
     void cellColours_data();
     void cellColours();
+    void madeOn_data();
+    void madeOn();
     void replacesOnlyWithForceAndWhole();
 
 private:
@@ -82,6 +89,10 @@ void tst_Report::textMatchesCheck_data()
     QTest::newRow("ties for most hits, read like the input box")
         << path("boards.dat") << QStringList{QStringLiteral(" 2.5e1"), QStringLiteral("-3")} << 2;
     QTest::newRow("board across pages") << path("tall.dat") << QStringList{QStringLiteral("7")} << 15;
+    QStringList many; // hits wrap under their boards; the summary goes on over a page
+    for (int n = 0; n < 90; ++n)
+        many << QString::number(n);
+    QTest::newRow("many drawn") << path("boards.dat") << many << 4;
 }
 
 void tst_Report::textMatchesCheck()
@@ -100,6 +111,12 @@ void tst_Report::textMatchesCheck()
 
     // Every board once, in list order, with check's hits under it.
     const QStringList boardLines = linesMatching(check.out, "^[0-9]+: [0-9]+ hits?$");
+    // Under each board the drawn numbers it holds, first cell of each, in its order.
+    std::set<std::int32_t> drawnSet;
+    for (const QString& n : drawn)
+        drawnSet.insert(ReadNumber(n.toStdString()));
+    const BoardsRef boards = ReadBoardFile(file);
+    QCOMPARE(boards->Count(), boardLines.size());
     QStringList captions;
     QStringList hits;
     int most = -1;
@@ -108,7 +125,13 @@ void tst_Report::textMatchesCheck()
         const QString position = line.section(QLatin1Char(':'), 0, 0);
         const int h = line.section(QLatin1Char(' '), 1, 1).toInt();
         captions << QStringLiteral("Brett ") + position;
-        hits << line.section(QStringLiteral(": "), 1);
+        QStringList held;
+        std::set<std::int32_t> seen;
+        for (const BoardEntry& entry : boards->Item(position.toInt())->Entries())
+            if (drawnSet.count(entry.Number) != 0 && seen.insert(entry.Number).second)
+                held << QString::number(entry.Number);
+        hits << (h == 0 ? QStringLiteral("no hits")
+                        : line.section(QStringLiteral(": "), 1) + QStringLiteral(": ") + held.join(QStringLiteral(", ")));
         if (h > most) {
             most = h;
             positions.clear();
@@ -117,7 +140,14 @@ void tst_Report::textMatchesCheck()
             positions << position;
     }
     QCOMPARE(linesMatching(text.out, "^Brett [0-9]+$"), captions);
-    QCOMPARE(linesMatching(text.out, "^[0-9]+ hits?$"), hits);
+    // In order, each whole (wrapped lines read as one).
+    const QString flat = QLatin1Char(' ') + QString::fromUtf8(text.out).simplified() + QLatin1Char(' ');
+    qsizetype at = 0;
+    for (const QString& h : hits) {
+        at = flat.indexOf(QLatin1Char(' ') + h + QLatin1Char(' '), at);
+        QVERIFY2(at >= 0, qPrintable(h));
+        at += h.size();
+    }
     QCOMPARE(linesMatching(text.out, "^[0-9]+ hits?: [0-9]+ boards?$"),
              linesMatching(check.out, "^[0-9]+ hits?: [0-9]+ boards?$"));
     // The boards with the most hits, named by position.
@@ -130,8 +160,20 @@ void tst_Report::textMatchesCheck()
 
     QStringList footers;
     for (int page = 1; page <= pages; ++page)
-        footers << QFileInfo(file).fileName() + QStringLiteral(" Page %1").arg(page);
-    QCOMPARE(linesMatching(text.out, "^[a-z]+\\.dat Page [0-9]+$"), footers);
+        footers << QFileInfo(file).fileName() + QStringLiteral(" Page %1 of %2").arg(page).arg(pages);
+    QCOMPARE(linesMatching(text.out, "^[a-z]+\\.dat Page [0-9]+ of [0-9]+$"), footers);
+    // Every page after the summary's first names it again.
+    const QList<QByteArray> pageTexts = text.out.split('\f');
+    int page = 0;
+    while (page < pages && linesMatching(pageTexts[page], "^Summary$").isEmpty())
+        ++page;
+    QVERIFY(page < pages);
+    while (++page < pages)
+        QCOMPARE(linesMatching(pageTexts[page], "^Summary \\(continued\\)$").size(), 1);
+    // Searchable words: no ligature (U+FB00 to U+FB06) in the text layer.
+    const QString all = QString::fromUtf8(text.out);
+    QVERIFY(all.contains(QLatin1String("first")));
+    QVERIFY(std::none_of(all.begin(), all.end(), [](QChar c) { return c.unicode() >= 0xFB00 && c.unicode() <= 0xFB06; }));
 }
 
 void tst_Report::cellColours_data()
@@ -141,17 +183,19 @@ void tst_Report::cellColours_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("cell");
     QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<bool>("framed"); // heavy and dark in a greyscale print
     const QRgb white = qRgb(255, 255, 255);
     const QRgb green = qRgb(0, 255, 0);
     // Board 7 cell 13 holds (77 + 39) % 100 = 16.
     const QStringList draw16{QStringLiteral("16"), QStringLiteral("99")};
-    QTest::newRow("drawn number green") << QStringLiteral("a4") << draw16 << 7 << 13 << green;
-    QTest::newRow("its neighbour white") << QStringLiteral("a4") << draw16 << 7 << 12 << white;
-    QTest::newRow("on letter paper") << QStringLiteral("letter") << draw16 << 7 << 13 << green;
-    QTest::newRow("stored red, checked: white") << QStringLiteral("a4") << draw16 << 2 << 0 << white;
-    QTest::newRow("stored red, no N") << QStringLiteral("letter") << QStringList{} << 2 << 0 << qRgb(255, 0, 0);
-    QTest::newRow("stored green, no N") << QStringLiteral("a4") << QStringList{} << 2 << 1 << green;
-    QTest::newRow("second page, no N") << QStringLiteral("a4") << QStringList{} << 21 << 6 << white;
+    QTest::newRow("drawn number green") << QStringLiteral("a4") << draw16 << 7 << 13 << green << true;
+    QTest::newRow("its neighbour white") << QStringLiteral("a4") << draw16 << 7 << 12 << white << false;
+    QTest::newRow("on letter paper") << QStringLiteral("letter") << draw16 << 7 << 13 << green << true;
+    QTest::newRow("stored red, checked: white") << QStringLiteral("a4") << draw16 << 2 << 0 << white << false;
+    QTest::newRow("stored red, no N") << QStringLiteral("letter") << QStringList{} << 2 << 0 << qRgb(255, 0, 0)
+                                      << false;
+    QTest::newRow("stored green, no N") << QStringLiteral("a4") << QStringList{} << 2 << 1 << green << true;
+    QTest::newRow("second page, no N") << QStringLiteral("a4") << QStringList{} << 21 << 6 << white << false;
 }
 
 void tst_Report::cellColours()
@@ -161,6 +205,7 @@ void tst_Report::cellColours()
     QFETCH(int, position);
     QFETCH(int, cell);
     QFETCH(QRgb, colour);
+    QFETCH(bool, framed);
     const QString pdf = path("colours.pdf");
     const ProcessRun r = RunZanvoTool(
         QStringList{QStringLiteral("report"), path("boards.dat"), QStringLiteral("--paper"), paper} + drawn
@@ -178,6 +223,8 @@ void tst_Report::cellColours()
     const QString png = path("page");
     const QStringList options = QStringLiteral("-r 72 -singlefile -png -f %1 -l %1").arg(page).split(QLatin1Char(' '));
     QCOMPARE(RunProcess(QStringLiteral("pdftoppm"), options + QStringList{pdf, png}).status, 0);
+    const QString grey = path("grey");
+    QCOMPARE(RunProcess(QStringLiteral("pdftoppm"), options + QStringList{QStringLiteral("-gray"), pdf, grey}).status, 0);
     const QImage image(png + QStringLiteral(".png"));
     QCOMPARE(image.size(), QSize(qRound(layout.PageWidth()), qRound(layout.PageHeight())));
     // Right of the number, clear of the border.
@@ -188,6 +235,56 @@ void tst_Report::cellColours()
     QVERIFY2(std::abs(seen.red() - want.red()) < 8 && std::abs(seen.green() - want.green()) < 8
                  && std::abs(seen.blue() - want.blue()) < 8,
              qPrintable(seen.name()));
+    // Inside the cell's left edge a drawn cell's frame is near black, far darker
+    // than its fill; a plain cell shows its fill there.
+    const QImage greyImage(grey + QStringLiteral(".png"));
+    const int y = static_cast<int>(place.center().y());
+    const int frame = qGray(greyImage.pixel(static_cast<int>(place.x() + 1), y));
+    const int fill = qGray(greyImage.pixel(static_cast<int>(place.x() + 0.85 * place.width()), y));
+    QVERIFY2(framed ? frame < 60 && fill - frame > 60 : std::abs(fill - frame) < 16,
+             qPrintable(QStringLiteral("%1 %2").arg(frame).arg(fill)));
+}
+
+void tst_Report::madeOn_data()
+{
+    QTest::addColumn<QString>("epoch"); // SOURCE_DATE_EPOCH
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<int>("status");
+    QTest::newRow("SOURCE_DATE_EPOCH") << QStringLiteral("1700000000") << QStringLiteral("2023-11-14") << 0;
+    QTest::newRow("not a number") << QStringLiteral("soon") << QString() << 1;
+}
+
+void tst_Report::madeOn()
+{
+    QFETCH(QString, epoch);
+    QFETCH(QString, date);
+    QFETCH(int, status);
+    const QByteArray tz = qgetenv("TZ");
+    const auto restore = qScopeGuard([&] {
+        qunsetenv("SOURCE_DATE_EPOCH");
+        tz.isNull() ? qunsetenv("TZ") : qputenv("TZ", tz);
+    });
+    qputenv("SOURCE_DATE_EPOCH", epoch.toLatin1());
+    // Made twice, in zones whose offsets the PDF's creation date would state
+    // in different lengths.
+    QList<QByteArray> made;
+    for (const char* zone : {"UTC0", "IST-5:30"}) { // POSIX forms, no time zone files needed
+        qputenv("TZ", zone);
+        const QString pdf = path("made.pdf");
+        QFile::remove(pdf);
+        const ProcessRun r = RunZanvoTool({QStringLiteral("report"), path("boards.dat"), QStringLiteral("7"),
+                                           QStringLiteral("-o"), pdf});
+        QCOMPARE(r.status, status);
+        if (status != 0) {
+            QVERIFY2(r.err.contains("SOURCE_DATE_EPOCH") && !QFileInfo::exists(pdf), r.err.constData());
+            return;
+        }
+        made << BytesOf(pdf);
+    }
+    const ProcessRun text = RunProcess(QStringLiteral("pdftotext"), {path("made.pdf"), QStringLiteral("-")});
+    QVERIFY2(text.out.contains("Made " + date.toLatin1()), text.out.left(200).constData());
+    QCOMPARE(made[0], made[1]);
+    QVERIFY(made[0].contains("/CreationDate (D:20231114221320Z)"));
 }
 
 void tst_Report::replacesOnlyWithForceAndWhole()
