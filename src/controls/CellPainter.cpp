@@ -20,6 +20,7 @@ constexpr int LineEditMargin = 2;
 constexpr qreal SmallestPointSize = 6.0;
 // Texts other than the common ones are not kept; a pathological list cannot grow it.
 constexpr qsizetype MaxKeptTexts = 512;
+constexpr qsizetype MaxKeptCells = 4096;
 
 // A push button that lends its style option.
 class OptionButton : public QPushButton {
@@ -76,6 +77,7 @@ void CellPainter::Invalidate()
 {
     m_panels.clear();
     m_buttons.clear();
+    m_cells.clear();
     m_shown.clear();
     m_places.clear();
     m_prototype.reset(); // polished by the style it was made under
@@ -210,4 +212,28 @@ void CellPainter::PaintButton(QPainter& painter, const QPushButton* button)
         it = m_buttons.insert(key, picture);
     }
     painter.drawPixmap(0, 0, *it);
+}
+
+void CellPainter::PaintCell(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, QColor ink,
+                            const QFont& font, const QString& text)
+{
+    const CellKey key{text, base.rgb(), ink.rgb(),
+                      (quint64(rect.width() & 0xFFFF) << 32) | (quint64(rect.height() & 0xFFFF) << 16)
+                          | (quint64(qRound(frame.Ratio * 8) & 0xFF) << 8) | (frame.Active ? 1u : 0u)};
+    auto it = m_cells.find(key);
+    if (it == m_cells.end()) {
+        const Shown shown = Show(frame.Host, rect.size(), font, text);
+        QPixmap picture(rect.size() * frame.Ratio);
+        picture.setDevicePixelRatio(frame.Ratio);
+        QPainter onPicture(&picture);
+        PaintPanel(onPicture, frame, QRect(QPoint(0, 0), rect.size()), base, true);
+        onPicture.setFont(shown.Font);
+        onPicture.setPen(ink);
+        onPicture.drawStaticText(shown.At, shown.Text);
+        onPicture.end();
+        if (m_cells.size() >= MaxKeptCells)
+            m_cells.clear();
+        it = m_cells.insert(key, picture);
+    }
+    painter.drawPixmap(rect.topLeft(), *it);
 }

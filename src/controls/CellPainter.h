@@ -45,6 +45,11 @@ public:
     // panel is a cell that holds no number.
     void PaintPanel(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, bool enabled);
 
+    // A whole cell, panel and number, from a picture kept per text, colours, size and
+    // scale: a board view shows the same hundred-odd numbers over and over.
+    void PaintCell(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, QColor ink,
+                   const QFont& font, const QString& text);
+
     // How a text is shown in a cell of this size and font without the focus: whole, at
     // the font or smaller down to a legible size, else its start and an ellipsis.
     struct Shown {
@@ -69,6 +74,18 @@ private:
     std::unique_ptr<QLineEdit> m_prototype;
     QHash<quint64, QPixmap> m_panels;
     QHash<QString, QPixmap> m_buttons;
+    struct CellKey {
+        QString Text;
+        QRgb Base;
+        QRgb Ink;
+        quint64 Look; // size, scale and activation
+        bool operator==(const CellKey&) const = default;
+    };
+    friend size_t qHash(const CellKey& key, size_t seed) noexcept
+    {
+        return qHashMulti(seed, key.Text, key.Base, key.Ink, key.Look);
+    }
+    QHash<CellKey, QPixmap> m_cells;
     QHash<QString, Shown> m_shown; // texts at the cell font; nearly every cell shows 00 to 99
     QFont m_shownFont;
     QSize m_shownSize;

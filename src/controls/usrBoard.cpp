@@ -464,7 +464,18 @@ void usrBoard::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const QRect dirty = event->rect();
-    painter.fillRect(dirty, palette().window());
+    // The background only around the cells, which are opaque pictures.
+    if (m_around.isEmpty() || m_aroundSize != size()) {
+        QRegion region(rect());
+        for (const QRect& cell : m_cellRects)
+            region -= cell;
+        m_around = QList<QRect>(region.begin(), region.end());
+        m_aroundSize = size();
+    }
+    const QBrush window = palette().window();
+    for (const QRect& part : std::as_const(m_around))
+        if (part.intersects(dirty))
+            painter.fillRect(part & dirty, window);
     CellPainter& cells = CellPainter::Instance();
 
     if (dirty.intersects(HeaderPlace)) {
@@ -487,26 +498,20 @@ void usrBoard::paintEvent(QPaintEvent* event)
     const int edited = EditedCell();
     const QColor emptyBase = palette().color(QPalette::Disabled, QPalette::Base);
     const CellPainter::Frame frame = CellPainter::FrameOf(painter, this);
-    painter.setFont(m_cellFont);
     for (int i = 0; i < CellCount; ++i) {
         const QRect rect = m_cellRects[static_cast<std::size_t>(i)];
-        if (i == edited || !dirty.intersects(rect))
+        if (!dirty.intersects(rect))
             continue;
+        if (i == edited) {
+            painter.fillRect(rect, window); // the editor lies here; its corners show this
+            continue;
+        }
         if (!HoldsNumber(i)) {
             cells.PaintPanel(painter, frame, rect, emptyBase, false);
             continue;
         }
         const Cell& cell = m_cells[static_cast<std::size_t>(i)];
-        const std::uint32_t background = CellRgb(cell.Colour);
-        cells.PaintPanel(painter, frame, rect, qColorOf(background), true);
-        const CellPainter::Shown shown = cells.Show(this, rect.size(), m_cellFont, cell.Text);
-        painter.setPen(qColorOf(cell.Ink));
-        const bool smaller = !shown.Font.isCopyOf(m_cellFont) && shown.Font != m_cellFont;
-        if (smaller)
-            painter.setFont(shown.Font);
-        painter.drawStaticText(rect.topLeft() + shown.At, shown.Text);
-        if (smaller)
-            painter.setFont(m_cellFont);
+        cells.PaintCell(painter, frame, rect, qColorOf(CellRgb(cell.Colour)), qColorOf(cell.Ink), m_cellFont, cell.Text);
     }
 
     // Some styles mark a focused small button faintly or not at all.
