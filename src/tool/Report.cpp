@@ -525,6 +525,7 @@ void WriteReport(const ReportRequest& request)
     for (const std::int32_t n : request.drawn)
         drawn.AppendNumber(n, 0);
     const HitCounter counter(drawn);
+    MatchCheck check(drawn);
 
     // Written beside OUT and put in its place only when complete, like every save.
     AtomicFileWrite file(request.output,
@@ -544,7 +545,7 @@ void WriteReport(const ReportRequest& request)
         while (stream.Next(board)) {
             int hits = 0;
             if (!request.drawn.empty()) {
-                CheckBoard(board, drawn);
+                check.Check(board);
                 hits = counter.Count(board.Entries());
             }
             painter.Board(stream.Position(), board, hits);
