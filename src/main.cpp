@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/DisplayCheck.h"
+#include "app/EndSignals.h"
 #include "app/ZanvoApplication.h"
 #include "app/frmMain.h"
 
@@ -15,10 +16,20 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zanvo: %s\n", display.MissingReason().c_str());
         return 1;
     }
-    ZanvoApplication app(argc, argv);
-    display.Release();
-    ZanvoApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zanvo.svg")));
-    frmMain window;
-    window.show();
-    return ZanvoApplication::exec();
+    // Before the application: the folder it keeps in TMPDIR must not outlast a signal.
+    EndSignals endSignals;
+    int status = 0;
+    {
+        ZanvoApplication app(argc, argv);
+        app.EndOn(endSignals);
+        display.Release();
+        ZanvoApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zanvo.svg")));
+        frmMain window;
+        window.show();
+        status = ZanvoApplication::exec();
+    }
+    // Everything is cleaned up; whoever sent the signal learns that it ended the program.
+    if (const int signal = endSignals.Received(); signal != 0)
+        EndBySignal(signal);
+    return status;
 }

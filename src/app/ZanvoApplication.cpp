@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ZanvoApplication.h"
 
+#include "EndSignals.h"
+
 #include "dialogs/ErrorReport.h"
 
 #include "zanvo_version.h"
@@ -24,6 +26,21 @@ ZanvoApplication::ZanvoApplication(int& argc, char** argv)
     const QString folder = m_settings.isValid() ? m_settings.path() : QStringLiteral("/dev/null/zanvo-settings");
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(format, QSettings::UserScope, folder);
+}
+
+void ZanvoApplication::EndOn(EndSignals& endSignals)
+{
+    if (endSignals.Pipe() < 0)
+        return;
+    m_endNotifier = std::make_unique<QSocketNotifier>(endSignals.Pipe(), QSocketNotifier::Read);
+    connect(m_endNotifier.get(), &QSocketNotifier::activated, this, [&endSignals] {
+        if (!endSignals.Take())
+            return;
+        // As "Exit": every window closes without a question. exit() as well, in case
+        // one would not close, so that no event loop, a modal dialog's included, goes on.
+        closeAllWindows();
+        exit(0);
+    });
 }
 
 bool ZanvoApplication::notify(QObject* receiver, QEvent* event)

@@ -665,7 +665,7 @@ QRectF ReportLayout::CellRect(const QPointF& board, std::size_t cell)
 namespace {
 
 // One pass over the boards, the first only counting the pages the second paints.
-void layBoards(const ReportRequest& request, const clsBoard& drawn, const HitCounter& counter,
+void layBoards(const ReportRequest& request, MatchCheck& check, const HitCounter& counter,
                ReportPainter& painter, const WholeWrites* whole)
 {
     BoardFileStream stream(request.file);
@@ -674,7 +674,7 @@ void layBoards(const ReportRequest& request, const clsBoard& drawn, const HitCou
     while (stream.Next(board)) {
         int hits = 0;
         if (!request.drawn.empty()) {
-            CheckBoard(board, drawn);
+            check.Check(board);
             hits = counter.Count(board.Entries());
         }
         painter.Board(stream.Position(), board, hits);
@@ -704,6 +704,7 @@ void WriteReport(const ReportRequest& request)
         QHashSeed::setDeterministicGlobalSeed();
     }
     const QDate made = fixed.isValid() ? fixed.date() : QDate::currentDate();
+    MatchCheck check(drawn);
 
     // Written beside OUT and put in its place only when complete, like every save.
     AtomicFileWrite file(request.output,
@@ -721,11 +722,11 @@ void WriteReport(const ReportRequest& request)
         writer.setCreator(QStringLiteral("zanvo-tool " ZANVO_VERSION_STRING));
         {
             ReportPainter counting(request, writer, made, 0);
-            layBoards(request, drawn, counter, counting, nullptr);
+            layBoards(request, check, counter, counting, nullptr);
             pages = counting.Page();
         }
         ReportPainter painter(request, writer, made, pages);
-        layBoards(request, drawn, counter, painter, &whole);
+        layBoards(request, check, counter, painter, &whole);
         painter.Finish();
         if (painter.Page() != pages && !whole.Failed())
             failOn(request.file, ErrorNumber::DeviceIO,

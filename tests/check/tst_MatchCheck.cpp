@@ -48,6 +48,17 @@ QList<int> zeros(int count)
     return QList<int>(count, 0);
 }
 
+// The numbers 0, step, 2 * step, ... below end, leaving out the multiples of skip.
+QList<int> steps(int end, int step, int skip = 0)
+{
+    QList<int> out;
+    for (int n = 0; n < end; n += step) {
+        if (skip == 0 || n % skip != 0)
+            out << n;
+    }
+    return out;
+}
+
 } // namespace
 
 class tst_MatchCheck : public QObject {
@@ -77,6 +88,12 @@ void tst_MatchCheck::checkBoard_data()
     QTest::newRow("extremes and negatives") << QList<int>{-4, Int32Max, 8, Int32Min}
                                             << QList<int>{Int32Min, -4, Int32Max - 1} << QList<int>{0, 3};
     QTest::newRow("hit in the last cell") << QList<int>{1, 2, 3, 4, 5} << QList<int>{5} << QList<int>{4};
+    QTest::newRow("60 drawn") << steps(75, 3) << steps(120, 2) << steps(25, 2);
+    QTest::newRow("more than 64 drawn") << steps(75, 3) << steps(100, 1, 7) << steps(25, 1, 7);
+    QTest::newRow("repeats of several drawn numbers") << QList<int>{7, 3, 7, 3, 9, 3} << QList<int>{3, 7} << QList<int>{0, 1};
+    QTest::newRow("repeats, more than 64 drawn") << QList<int>{50, 50, 2, 2, 50} << steps(100, 1, 7) << QList<int>{0, 2};
+    QTest::newRow("a drawn number given twice") << QList<int>{1, 2, 1} << QList<int>{1, 1} << QList<int>{0};
+    QTest::newRow("next to the drawn range") << QList<int>{21, 9, 20, 10, 11} << QList<int>{10, 20} << QList<int>{2, 3};
     QTest::newRow("empty board stays empty") << QList<int>{} << QList<int>{0, 1} << QList<int>{};
 }
 
