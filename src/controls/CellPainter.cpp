@@ -22,12 +22,6 @@ constexpr qreal SmallestPointSize = 6.0;
 constexpr qsizetype MaxKeptTexts = 512;
 constexpr qsizetype MaxKeptCells = 4096;
 
-// A push button that lends its style option.
-class OptionButton : public QPushButton {
-public:
-    using QPushButton::initStyleOption;
-};
-
 // A line edit that lends its style option, so a panel is drawn as the style draws it.
 class PrototypeEdit : public QLineEdit {
 public:
@@ -192,10 +186,8 @@ CellPainter::Shown CellPainter::Show(const QWidget* host, QSize size, const QFon
     return shown;
 }
 
-void CellPainter::PaintButton(QPainter& painter, const QPushButton* button)
+void CellPainter::PaintButton(QPainter& painter, const QPushButton* button, const QStyleOptionButton& option)
 {
-    QStyleOptionButton option;
-    static_cast<const OptionButton*>(button)->initStyleOption(&option);
     const qreal ratio = ratioOf(painter);
     const QString key = option.text + u' ' + QString::number(option.rect.width()) + u'x'
         + QString::number(option.rect.height()) + u' ' + QString::number(ratio) + u' '

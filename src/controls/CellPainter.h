@@ -14,6 +14,7 @@
 
 class QLineEdit;
 class QPushButton;
+class QStyleOptionButton;
 class QPainter;
 class QWidget;
 
@@ -62,7 +63,7 @@ public:
 
     // A push button as its style draws it, from a picture kept per look: the boards'
     // delete buttons are many and all look alike.
-    void PaintButton(QPainter& painter, const QPushButton* button);
+    void PaintButton(QPainter& painter, const QPushButton* button, const QStyleOptionButton& option);
 
     // Forgets every picture and measure; the next paint makes them again.
     void Invalidate();

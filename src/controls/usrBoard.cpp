@@ -18,6 +18,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QToolTip>
 
 #include <algorithm>
@@ -74,7 +75,9 @@ protected:
     void paintEvent(QPaintEvent* /*event*/) override
     {
         QPainter painter(this);
-        CellPainter::Instance().PaintButton(painter, this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        CellPainter::Instance().PaintButton(painter, this, option);
     }
 };
 
