@@ -189,9 +189,9 @@ CellPainter::Shown CellPainter::Show(const QWidget* host, QSize size, const QFon
 void CellPainter::PaintButton(QPainter& painter, const QPushButton* button, const QStyleOptionButton& option)
 {
     const qreal ratio = ratioOf(painter);
-    const QString key = option.text + u' ' + QString::number(option.rect.width()) + u'x'
-        + QString::number(option.rect.height()) + u' ' + QString::number(ratio) + u' '
-        + QString::number(option.state.toInt()) + u' ' + QString::number(option.features.toInt());
+    const PictureKey key{option.text, quint32(option.state.toInt()), quint32(option.features.toInt()),
+                      (quint64(option.rect.width() & 0xFFFF) << 32) | (quint64(option.rect.height() & 0xFFFF) << 16)
+                          | (quint64(qRound(ratio * 8) & 0xFF) << 8)};
     auto it = m_buttons.find(key);
     if (it == m_buttons.end()) {
         QPixmap picture(option.rect.size() * ratio);
@@ -209,7 +209,7 @@ void CellPainter::PaintButton(QPainter& painter, const QPushButton* button, cons
 void CellPainter::PaintCell(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, QColor ink,
                             const QFont& font, const QString& text)
 {
-    const CellKey key{text, base.rgb(), ink.rgb(),
+    const PictureKey key{text, base.rgb(), ink.rgb(),
                       (quint64(rect.width() & 0xFFFF) << 32) | (quint64(rect.height() & 0xFFFF) << 16)
                           | (quint64(qRound(frame.Ratio * 8) & 0xFF) << 8) | (frame.Active ? 1u : 0u)};
     auto it = m_cells.find(key);

@@ -73,20 +73,23 @@ private:
     QLineEdit* prototype(const QWidget* host, QSize size, const QFont& font);
 
     std::unique_ptr<QLineEdit> m_prototype;
-    QHash<quint64, QPixmap> m_panels;
-    QHash<QString, QPixmap> m_buttons;
-    struct CellKey {
+    // What a kept picture shows: its text, two colours (a cell's background and ink) or
+    // flags (a button's state and features), and its look: size, scale and activation.
+    struct PictureKey {
         QString Text;
-        QRgb Base;
-        QRgb Ink;
-        quint64 Look; // size, scale and activation
-        bool operator==(const CellKey&) const = default;
+        quint32 First;
+        quint32 Second;
+        quint64 Look;
+        bool operator==(const PictureKey&) const = default;
     };
-    friend size_t qHash(const CellKey& key, size_t seed) noexcept
+    friend size_t qHash(const PictureKey& key, size_t seed) noexcept
     {
-        return qHashMulti(seed, key.Text, key.Base, key.Ink, key.Look);
+        return qHashMulti(seed, key.Text, key.First, key.Second, key.Look);
     }
-    QHash<CellKey, QPixmap> m_cells;
+
+    QHash<quint64, QPixmap> m_panels;
+    QHash<PictureKey, QPixmap> m_buttons; // the text, and the look: state, size and scale
+    QHash<PictureKey, QPixmap> m_cells;
     QHash<QString, Shown> m_shown; // texts at the cell font; nearly every cell shows 00 to 99
     QFont m_shownFont;
     QSize m_shownSize;

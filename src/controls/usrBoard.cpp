@@ -129,6 +129,8 @@ void usrBoard::takeFonts()
     // The designed faces and sizes; anything else (smoothing, say) from the desktop.
     m_headerFont = designFont(headerFace(), QFont::Bold).resolve(font());
     m_cellFont = designFont(cellFace(), QFont::Normal).resolve(font());
+    m_captionTop = HeaderPlace.y() + (HeaderPlace.height() - QFontMetrics(m_headerFont).height()) / 2;
+    m_captionText = QStaticText();
 }
 
 usrBoard::~usrBoard()
@@ -489,13 +491,8 @@ void usrBoard::paintEvent(QPaintEvent* event)
             m_captionText.setTextFormat(Qt::PlainText);
             m_captionText.prepare(QTransform(), m_headerFont);
         }
-        // Left and centred on the line, as a label places it.
-        const QFontMetrics metrics(m_headerFont);
-        const int top = HeaderPlace.y() + (HeaderPlace.height() - metrics.height()) / 2;
-        painter.save();
-        painter.setClipRect(HeaderPlace.adjusted(0, 0, 0, 4));
-        painter.drawStaticText(QPoint(HeaderPlace.x(), top), m_captionText);
-        painter.restore();
+        // Left and centred on the line, as a label places it; "X" is drawn over its end.
+        painter.drawStaticText(QPoint(HeaderPlace.x(), m_captionTop), m_captionText);
     }
 
     const int edited = EditedCell();

@@ -150,6 +150,7 @@ private:
 
     QString m_caption;
     QStaticText m_captionText;
+    int m_captionTop = 0;
     QList<QRect> m_around; // the control less its cells, for its background
     QSize m_aroundSize;
     std::array<Cell, CellCount> m_cells{};
