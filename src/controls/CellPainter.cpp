@@ -2,6 +2,7 @@
 #include "CellPainter.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyleOptionButton>
@@ -74,6 +75,7 @@ void CellPainter::Invalidate()
     m_cells.clear();
     m_shown.clear();
     m_places.clear();
+    m_pieces.clear();
     m_prototype.reset(); // polished by the style it was made under
 }
 
@@ -186,7 +188,7 @@ CellPainter::Shown CellPainter::Show(const QWidget* host, QSize size, const QFon
     return shown;
 }
 
-void CellPainter::PaintButton(QPainter& painter, const QPushButton* button, const QStyleOptionButton& option)
+void CellPainter::PaintButton(QPainter& painter, QPoint at, const QPushButton* button, const QStyleOptionButton& option)
 {
     const qreal ratio = ratioOf(painter);
     const PictureKey key{option.text, quint32(option.state.toInt()), quint32(option.features.toInt()),
@@ -203,7 +205,7 @@ void CellPainter::PaintButton(QPainter& painter, const QPushButton* button, cons
         onPicture.end();
         it = m_buttons.insert(key, picture);
     }
-    painter.drawPixmap(0, 0, *it);
+    painter.drawPixmap(at, *it);
 }
 
 void CellPainter::PaintCell(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, QColor ink,
@@ -228,4 +230,36 @@ void CellPainter::PaintCell(QPainter& painter, const Frame& frame, const QRect& 
         it = m_cells.insert(key, picture);
     }
     painter.drawPixmap(rect.topLeft(), *it);
+}
+
+void CellPainter::PaintCaption(QPainter& painter, QPointF at, const QFont& font, const QString& text)
+{
+    if (!font.isCopyOf(m_piecesFont) && font != m_piecesFont) {
+        m_pieces.clear();
+        m_piecesFont = font;
+    }
+    if (m_pieces.size() > MaxKeptTexts)
+        m_pieces.clear();
+    const QFontMetricsF metrics(font);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        // A run of letters and blanks is one piece; every other character is its own.
+        qsizetype end = start + 1;
+        if (!text.at(start).isDigit())
+            while (end < text.size() && !text.at(end).isDigit())
+                ++end;
+        const QString piece = text.mid(start, end - start);
+        auto it = m_pieces.find(piece);
+        if (it == m_pieces.end()) {
+            Piece made;
+            made.Text = QStaticText(piece);
+            made.Text.setTextFormat(Qt::PlainText);
+            made.Text.prepare(QTransform(), font);
+            made.Advance = metrics.horizontalAdvance(piece);
+            it = m_pieces.insert(piece, made);
+        }
+        painter.drawStaticText(at, it->Text);
+        at.rx() += it->Advance;
+        start = end;
+    }
 }

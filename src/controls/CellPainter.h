@@ -51,6 +51,11 @@ public:
     void PaintCell(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, QColor ink,
                    const QFont& font, const QString& text);
 
+    // A one-line caption such as "Brett 123456" at `at` (the top of its line). Laying
+    // out a new text costs more than drawing it, and every step of the view brings new
+    // numbers; so the words are laid out once and the digits one by one.
+    void PaintCaption(QPainter& painter, QPointF at, const QFont& font, const QString& text);
+
     // How a text is shown in a cell of this size and font without the focus: whole, at
     // the font or smaller down to a legible size, else its start and an ellipsis.
     struct Shown {
@@ -63,7 +68,7 @@ public:
 
     // A push button as its style draws it, from a picture kept per look: the boards'
     // delete buttons are many and all look alike.
-    void PaintButton(QPainter& painter, const QPushButton* button, const QStyleOptionButton& option);
+    void PaintButton(QPainter& painter, QPoint at, const QPushButton* button, const QStyleOptionButton& option);
 
     // Forgets every picture and measure; the next paint makes them again.
     void Invalidate();
@@ -92,6 +97,12 @@ private:
     QHash<PictureKey, QPixmap> m_cells;
     QHash<QString, Shown> m_shown; // texts at the cell font; nearly every cell shows 00 to 99
     QFont m_shownFont;
+    struct Piece {
+        QStaticText Text;
+        qreal Advance = 0;
+    };
+    QHash<QString, Piece> m_pieces; // words and digits at m_piecesFont
+    QFont m_piecesFont;
     QSize m_shownSize;
     QHash<QString, TextPlace> m_places;
 };

@@ -67,18 +67,21 @@ QFont designFont(const QString& face, QFont::Weight weight)
 }
 
 // "X": a real button, drawn from a picture of its look.
+// "X": a real button, whose picture its board draws with the rest of the board; a
+// paint of its own for each of a few hundred buttons cost more than the picture.
 class DeleteButton : public QPushButton {
 public:
     using QPushButton::QPushButton;
 
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
+    QStyleOptionButton Option() const
     {
-        QPainter painter(this);
         QStyleOptionButton option;
         initStyleOption(&option);
-        CellPainter::Instance().PaintButton(painter, this, option);
+        return option;
     }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {}
 };
 
 QColor qColorOf(std::uint32_t rgb)
@@ -99,7 +102,6 @@ usrBoard::usrBoard(QWidget* parent) : QWidget(parent), m_caption(freshCaption())
 
     // Drawn above the right end of the header, which it overlaps.
     cmdDelete = new DeleteButton(QStringLiteral("X"), this);
-    cmdDelete->setAttribute(Qt::WA_OpaquePaintEvent);
     cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
     cmdDelete->setGeometry(144, 8, 17, 17);
     connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
@@ -130,7 +132,6 @@ void usrBoard::takeFonts()
     m_headerFont = designFont(headerFace(), QFont::Bold).resolve(font());
     m_cellFont = designFont(cellFace(), QFont::Normal).resolve(font());
     m_captionTop = HeaderPlace.y() + (HeaderPlace.height() - QFontMetrics(m_headerFont).height()) / 2;
-    m_captionText = QStaticText();
 }
 
 usrBoard::~usrBoard()
@@ -188,8 +189,7 @@ void usrBoard::Caption(const QString& vNewValue)
     if (m_caption == vNewValue)
         return;
     m_caption = vNewValue;
-    m_captionText = QStaticText();
-    update(HeaderRect());
+    update(); // the whole control: a refresh repaints it anyway, and whole rectangles merge cheaply
     if (m_editor && m_editor->Element() == this)
         m_editor->Reload(); // its name is the cell's
     if (QAccessible::isActive()) {
@@ -469,30 +469,15 @@ void usrBoard::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const QRect dirty = event->rect();
-    // The background only around the cells, which are opaque pictures.
-    if (m_around.isEmpty() || m_aroundSize != size()) {
-        QRegion region(rect());
-        for (const QRect& cell : m_cellRects)
-            region -= cell;
-        m_around = QList<QRect>(region.begin(), region.end());
-        m_aroundSize = size();
-    }
+    // One fill under everything: a call costs more than the pixels it writes.
     const QBrush window = palette().window();
-    for (const QRect& part : std::as_const(m_around))
-        if (part.intersects(dirty))
-            painter.fillRect(part & dirty, window);
+    painter.fillRect(dirty, window);
     CellPainter& cells = CellPainter::Instance();
 
     if (dirty.intersects(HeaderPlace)) {
         painter.setFont(m_headerFont);
         painter.setPen(palette().color(QPalette::WindowText));
-        if (m_captionText.text().isEmpty() && !m_caption.isEmpty()) {
-            m_captionText = QStaticText(m_caption);
-            m_captionText.setTextFormat(Qt::PlainText);
-            m_captionText.prepare(QTransform(), m_headerFont);
-        }
-        // Left and centred on the line, as a label places it; "X" is drawn over its end.
-        painter.drawStaticText(QPoint(HeaderPlace.x(), m_captionTop), m_captionText);
+        cells.PaintCaption(painter, QPointF(HeaderPlace.x(), m_captionTop), m_headerFont, m_caption);
     }
 
     const int edited = EditedCell();
@@ -512,6 +497,11 @@ void usrBoard::paintEvent(QPaintEvent* event)
         }
         const Cell& cell = m_cells[static_cast<std::size_t>(i)];
         cells.PaintCell(painter, frame, rect, qColorOf(CellRgb(cell.Colour)), qColorOf(cell.Ink), m_cellFont, cell.Text);
+    }
+
+    const QRect button = cmdDelete->geometry();
+    if (dirty.intersects(button) && cmdDelete->isVisibleTo(this)) {
+        cells.PaintButton(painter, button.topLeft(), cmdDelete, static_cast<const DeleteButton*>(cmdDelete)->Option());
     }
 
     // Some styles mark a focused small button faintly or not at all.

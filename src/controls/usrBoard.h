@@ -2,9 +2,7 @@
 #pragma once
 
 #include <QFont>
-#include <QList>
 #include <QRect>
-#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -149,10 +147,7 @@ private:
     void takeFonts();
 
     QString m_caption;
-    QStaticText m_captionText;
     int m_captionTop = 0;
-    QList<QRect> m_around; // the control less its cells, for its background
-    QSize m_aroundSize;
     std::array<Cell, CellCount> m_cells{};
     std::array<QRect, CellCount> m_cellRects{};
     int m_shownCount = 0;      // cells 0..m_shownCount-1 hold numbers of Board
