@@ -2,7 +2,6 @@
 #include "CellEditor.h"
 
 #include "board/CellFormat.h"
-#include "board/Contrast.h"
 #include "usrBoard.h"
 
 #include <QGuiApplication>
@@ -91,8 +90,7 @@ void CellEditor::Reload()
 
     // The text follows the cell's own background, not the desktop's text colour.
     const std::uint32_t background = CellRgb(element->CellColour(m_cell));
-    const std::uint32_t ink = element->Overflowed(m_cell) ? ReadableWarningColour(background)
-                                                           : ReadableTextColour(background);
+    const std::uint32_t ink = element->CellInk(m_cell);
     QPalette colours = palette();
     colours.setColor(QPalette::Base, QColor::fromRgb(static_cast<QRgb>(background)));
     colours.setColor(QPalette::Text, QColor::fromRgb(static_cast<QRgb>(ink)));

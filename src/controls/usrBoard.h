@@ -54,6 +54,9 @@ public:
     // 0x00BBGGRR as the board gave it; NoColour for a cell that holds no number.
     std::uint32_t CellColour(int Index) const;
     static constexpr std::uint32_t NoColour = 0xFFFFFFFFu; // not a 24-bit colour
+    // 0xRRGGBB the cell's text is drawn in: readable on its colour, a warning colour
+    // while it overflows.
+    std::uint32_t CellInk(int Index) const { return m_cells[static_cast<std::size_t>(Index)].Ink; }
     QRect CellRect(int Index) const;
     // Whether the cell shows a number of the board, and so takes the focus and typing.
     bool HoldsNumber(int Index) const;
