@@ -157,6 +157,8 @@ void tst_usrBoard::format_data()
     QTest::newRow("0") << 0 << QStringLiteral("00") << true;
     QTest::newRow("7") << 7 << QStringLiteral("07") << true;
     QTest::newRow("45") << 45 << QStringLiteral("45") << true;
+    QTest::newRow("99") << 99 << QStringLiteral("99") << true;
+    QTest::newRow("100") << 100 << QStringLiteral("100") << true;
     QTest::newRow("120, smaller") << 120 << QStringLiteral("120") << true;
     QTest::newRow("-5") << -5 << QStringLiteral("-05") << true;
     QTest::newRow("1000, smaller") << 1000 << QStringLiteral("1000") << true;
