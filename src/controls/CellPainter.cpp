@@ -76,6 +76,7 @@ void CellPainter::Invalidate()
     m_shown.clear();
     m_places.clear();
     m_pieces.clear();
+    m_digits = {};
     m_prototype.reset(); // polished by the style it was made under
 }
 
@@ -232,15 +233,35 @@ void CellPainter::PaintCell(QPainter& painter, const Frame& frame, const QRect& 
     painter.drawPixmap(rect.topLeft(), *it);
 }
 
+CellPainter::Piece& CellPainter::piece(QStringView text, const QFont& font)
+{
+    const bool digit = text.size() == 1 && text.front() >= u'0' && text.front() <= u'9';
+    Piece* kept = nullptr;
+    if (digit) {
+        kept = &m_digits[static_cast<std::size_t>(text.front().unicode() - u'0')];
+        if (kept->Advance > 0)
+            return *kept;
+    } else {
+        if (m_pieces.size() > MaxKeptTexts)
+            m_pieces.clear();
+        kept = &m_pieces[text.toString()];
+        if (kept->Advance > 0)
+            return *kept;
+    }
+    kept->Text = QStaticText(text.toString());
+    kept->Text.setTextFormat(Qt::PlainText);
+    kept->Text.prepare(QTransform(), font);
+    kept->Advance = QFontMetricsF(font).horizontalAdvance(text.toString());
+    return *kept;
+}
+
 void CellPainter::PaintCaption(QPainter& painter, QPointF at, const QFont& font, const QString& text)
 {
     if (!font.isCopyOf(m_piecesFont) && font != m_piecesFont) {
         m_pieces.clear();
+        m_digits = {};
         m_piecesFont = font;
     }
-    if (m_pieces.size() > MaxKeptTexts)
-        m_pieces.clear();
-    const QFontMetricsF metrics(font);
     qsizetype start = 0;
     while (start < text.size()) {
         // A run of letters and blanks is one piece; every other character is its own.
@@ -248,18 +269,9 @@ void CellPainter::PaintCaption(QPainter& painter, QPointF at, const QFont& font,
         if (!text.at(start).isDigit())
             while (end < text.size() && !text.at(end).isDigit())
                 ++end;
-        const QString piece = text.mid(start, end - start);
-        auto it = m_pieces.find(piece);
-        if (it == m_pieces.end()) {
-            Piece made;
-            made.Text = QStaticText(piece);
-            made.Text.setTextFormat(Qt::PlainText);
-            made.Text.prepare(QTransform(), font);
-            made.Advance = metrics.horizontalAdvance(piece);
-            it = m_pieces.insert(piece, made);
-        }
-        painter.drawStaticText(at, it->Text);
-        at.rx() += it->Advance;
+        const Piece& drawn = piece(QStringView(text).sliced(start, end - start), font);
+        painter.drawStaticText(at, drawn.Text);
+        at.rx() += drawn.Advance;
         start = end;
     }
 }

@@ -9,6 +9,7 @@
 #include <QStaticText>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -101,7 +102,9 @@ private:
         QStaticText Text;
         qreal Advance = 0;
     };
-    QHash<QString, Piece> m_pieces; // words and digits at m_piecesFont
+    QHash<QString, Piece> m_pieces; // words at m_piecesFont
+    std::array<Piece, 10> m_digits; // 0 to 9 at m_piecesFont, made as first drawn
+    Piece& piece(QStringView text, const QFont& font);
     QFont m_piecesFont;
     QSize m_shownSize;
     QHash<QString, TextPlace> m_places;
