@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 
 namespace {
 
@@ -30,6 +31,88 @@ void skipOnFailure(F step) noexcept
 constexpr std::size_t MaxSpareBoards = 64;
 
 } // namespace
+
+BoardScrollBar::BoardScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent); // its picture covers it
+}
+
+bool BoardScrollBar::event(QEvent* event)
+{
+    // Focus, a new style, palette or size, a press: the bar draws itself anew. Only a
+    // change of value, which comes without an event, reuses the picture.
+    if (event->type() != QEvent::Paint) {
+        m_picture = QPixmap();
+        m_thumbAlone = Unknown;
+    }
+    return QScrollBar::event(event);
+}
+
+QPixmap BoardScrollBar::drawn(const QStyleOptionSlider& option, const QRect& part) const
+{
+    // A picture of this part alone: a style may set clips of its own, but it cannot
+    // draw beyond the picture's edges.
+    QPixmap picture(part.size() * devicePixelRatio());
+    picture.setDevicePixelRatio(devicePixelRatio());
+    // On the window's colour, as the bar is drawn in place: semi-transparent strokes
+    // blend as they would there, and the picture is copied, not blended.
+    picture.fill(palette().color(QPalette::Window));
+    QPainter onPicture(&picture);
+    onPicture.translate(-part.topLeft());
+    style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &onPicture, this);
+    return picture;
+}
+
+void BoardScrollBar::paintEvent(QPaintEvent* event)
+{
+    // Under the mouse a part may be lit or pressed, which only the bar itself knows.
+    if (underMouse() || isSliderDown()) {
+        m_picture = QPixmap();
+        QScrollBar::paintEvent(event);
+        return;
+    }
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_All;
+    option.activeSubControls = QStyle::SC_None;
+    const Look look{style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this), size(),
+                    devicePixelRatio(), value() == minimum(), value() == maximum()};
+    Look moved = m_look;
+    moved.Thumb = look.Thumb;
+    moved.AtStart = look.AtStart;
+    moved.AtEnd = look.AtEnd;
+    if (m_picture.isNull() || moved != look || m_thumbAlone == No) {
+        m_picture = drawn(option, rect());
+    } else if (look != m_look) {
+        // Most styles draw the thumb and the arrows over a groove that does not depend
+        // on them; then only they are drawn again. Whether this style does is checked
+        // once against the whole bar.
+        // A style may draw an outline a pixel or two beyond the part's own rectangle.
+        const auto around = [](const QRect& part) { return part.adjusted(-3, -3, 3, 3); };
+        QRegion changed = QRegion(around(m_look.Thumb)) + QRegion(around(look.Thumb));
+        const auto arrow = [&](QStyle::SubControl part) {
+            return around(style()->subControlRect(QStyle::CC_ScrollBar, &option, part, this));
+        };
+        if (look.AtStart != m_look.AtStart)
+            changed += arrow(QStyle::SC_ScrollBarSubLine);
+        if (look.AtEnd != m_look.AtEnd)
+            changed += arrow(QStyle::SC_ScrollBarAddLine);
+        QPixmap picture = m_picture;
+        QPainter onPicture(&picture);
+        for (const QRect& part : changed & rect())
+            onPicture.drawPixmap(part.topLeft(), drawn(option, part));
+        onPicture.end();
+        if (m_thumbAlone == Unknown) {
+            QPixmap whole = drawn(option, rect());
+            m_thumbAlone = picture.toImage() == whole.toImage() ? Yes : No;
+            picture = whole;
+        }
+        m_picture = picture;
+    }
+    m_look = look;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_picture);
+}
 
 BoardViewClient::BoardViewClient(QWidget* parent) : QWidget(parent)
 {

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPixmap>
+#include <QScrollBar>
+
+class QStyleOptionSlider;
 #include <QWidget>
 
 #include <functional>
-
-class QScrollBar;
 
 // The board view's client area, which holds the board elements and the scroll bar.
 // It takes the keyboard focus itself (with a visible mark) when the board that had it
@@ -34,4 +36,31 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+};
+
+// The view's scroll bar, which keeps a picture of itself between steps. In a long list
+// a step seldom moves the thumb by a whole pixel, and a bar as tall as a 4K screen
+// drawn with gradients costs a good part of a step.
+class BoardScrollBar : public QScrollBar {
+public:
+    explicit BoardScrollBar(Qt::Orientation orientation, QWidget* parent = nullptr);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Everything a step can change in the bar's look; the rest comes with an event.
+    struct Look {
+        QRect Thumb;
+        QSize Size;
+        qreal Ratio = 1.0;
+        bool AtStart = false;
+        bool AtEnd = false;
+        bool operator==(const Look&) const = default;
+    };
+    QPixmap drawn(const QStyleOptionSlider& option, const QRect& part) const;
+    Look m_look;
+    QPixmap m_picture;
+    enum { Unknown, Yes, No } m_thumbAlone = Unknown; // does the style draw the thumb alone?
 };

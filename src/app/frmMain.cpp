@@ -121,7 +121,7 @@ void frmMain::buildBoardView()
     picClient->setObjectName(QStringLiteral("picClient"));
     picClient->setGeometry(picContainer->contentsRect());
 
-    vScroll = new QScrollBar(Qt::Vertical, picClient);
+    vScroll = new BoardScrollBar(Qt::Vertical, picClient);
     vScroll->setObjectName(QStringLiteral("vScroll"));
     vScroll->setAccessibleName(QStringLiteral("Boards"));
     vScroll->setGeometry(531, 0, 17, 417);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/BoardView.h"
 #include "app/ZanvoApplication.h"
 #include "app/frmMain.h"
 #include "board/RandomBoard.h"
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleFactory>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
@@ -126,6 +128,8 @@ private Q_SLOTS:
     void tabReachesWhatIsSeen();
     void resizeKeepsThePlace_data();
     void resizeKeepsThePlace();
+    void scrollBarLooksAsDrawn_data();
+    void scrollBarLooksAsDrawn();
 
 private:
     void activate();
@@ -482,6 +486,40 @@ void tst_BoardView::resizeKeepsThePlace()
     QCOMPARE(e->y(), w->usrBoards[0]->y());
     if (toWidth == fromWidth) // nothing changes at the same row length
         QCOMPARE(w->vScroll->value(), position);
+}
+
+void tst_BoardView::scrollBarLooksAsDrawn_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::newRow("Fusion") << QStringLiteral("Fusion");
+    QTest::newRow("Adwaita-Dark") << QStringLiteral("Adwaita-Dark");
+}
+
+// The view's bar keeps a picture of itself and redraws only its thumb and arrows; after
+// any run of steps it must look as a bar drawn whole.
+void tst_BoardView::scrollBarLooksAsDrawn()
+{
+    QFETCH(QString, style);
+    std::unique_ptr<QStyle> theStyle(QStyleFactory::create(style));
+    if (!theStyle)
+        QSKIP("style not installed");
+    QWidget window;
+    BoardScrollBar kept(Qt::Vertical, &window);
+    QScrollBar plain(Qt::Vertical, &window);
+    for (QScrollBar* bar : {static_cast<QScrollBar*>(&kept), &plain}) {
+        bar->setStyle(theStyle.get());
+        bar->setGeometry(bar == &kept ? 40 : 80, 40, 17, 400); // away from the pointer
+        bar->setRange(0, 1000);
+        bar->setPageStep(10);
+    }
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Less than a pixel, many pixels, to either end and back.
+    for (int value : {0, 1, 2, 500, 1000, 999, 0, 3}) {
+        kept.setValue(value);
+        plain.setValue(value);
+        QCOMPARE(kept.grab().toImage(), plain.grab().toImage());
+    }
 }
 
 int main(int argc, char** argv)
