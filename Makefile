@@ -39,11 +39,14 @@ test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 $(BENCH_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZANVO_BUILD_TESTS=OFF -DZANVO_BUILD_BENCH=ON
 
+# The repetitions of all cases run interleaved, so that a busy spell of the machine does
+# not fall on one case alone and cases can be held against each other.
 bench: deps $(BENCH_BUILD)/CMakeCache.txt
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@set -e; for b in $(BENCH_BUILD)/bench/bench_*; do \
 	    [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; \
-	    QT_QPA_PLATFORM=offscreen "$$b" --benchmark_repetitions=$(BENCH_REPS) --benchmark_report_aggregates_only=true; \
+	    QT_QPA_PLATFORM=offscreen "$$b" --benchmark_repetitions=$(BENCH_REPS) --benchmark_report_aggregates_only=true \
+	        --benchmark_enable_random_interleaving=true; \
 	done
 
 PACKAGE_BUILD ?= build-package

@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 
+#include <algorithm>
+
 namespace {
 
 // The refresh never reports an error: a step that fails is skipped and the rest runs.
@@ -42,7 +44,7 @@ bool BoardScrollBar::event(QEvent* event)
     // Focus, a new style, palette or size, a press: the bar draws itself anew. Only a
     // change of value, which comes without an event, reuses the picture.
     if (event->type() != QEvent::Paint) {
-        m_picture = QPixmap();
+        forget();
         m_thumbAlone = Unknown;
     }
     return QScrollBar::event(event);
@@ -67,7 +69,7 @@ void BoardScrollBar::paintEvent(QPaintEvent* event)
 {
     // Under the mouse a part may be lit or pressed, which only the bar itself knows.
     if (underMouse() || isSliderDown()) {
-        m_picture = QPixmap();
+        forget();
         QScrollBar::paintEvent(event);
         return;
     }
@@ -77,41 +79,59 @@ void BoardScrollBar::paintEvent(QPaintEvent* event)
     option.activeSubControls = QStyle::SC_None;
     const Look look{style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this), size(),
                     devicePixelRatio(), value() == minimum(), value() == maximum()};
-    Look moved = m_look;
-    moved.Thumb = look.Thumb;
-    moved.AtStart = look.AtStart;
-    moved.AtEnd = look.AtEnd;
-    if (m_picture.isNull() || moved != look || m_thumbAlone == No) {
-        m_picture = drawn(option, rect());
-    } else if (look != m_look) {
-        // Most styles draw the thumb and the arrows over a groove that does not depend
-        // on them; then only they are drawn again. Whether this style does is checked
-        // once against the whole bar.
-        // A style may draw an outline a pixel or two beyond the part's own rectangle.
-        const auto around = [](const QRect& part) { return part.adjusted(-3, -3, 3, 3); };
-        QRegion changed = QRegion(around(m_look.Thumb)) + QRegion(around(look.Thumb));
-        const auto arrow = [&](QStyle::SubControl part) {
-            return around(style()->subControlRect(QStyle::CC_ScrollBar, &option, part, this));
-        };
-        if (look.AtStart != m_look.AtStart)
-            changed += arrow(QStyle::SC_ScrollBarSubLine);
-        if (look.AtEnd != m_look.AtEnd)
-            changed += arrow(QStyle::SC_ScrollBarAddLine);
-        QPixmap picture = m_picture;
-        QPainter onPicture(&picture);
-        for (const QRect& part : changed & rect())
-            onPicture.drawPixmap(part.topLeft(), drawn(option, part));
-        onPicture.end();
-        if (m_thumbAlone == Unknown) {
-            QPixmap whole = drawn(option, rect());
-            m_thumbAlone = picture.toImage() == whole.toImage() ? Yes : No;
-            picture = whole;
-        }
-        m_picture = picture;
+    // A short list has a few places, each kept; a long one moves the thumb by less than
+    // a pixel a step, or else from the last picture.
+    auto kept = std::find_if(m_kept.begin(), m_kept.end(),
+                             [&](const Kept& k) { return !k.Picture.isNull() && k.Shown == look; });
+    if (kept == m_kept.end()) {
+        QPixmap picture = moved(option, look);
+        kept = std::min_element(m_kept.begin(), m_kept.end(),
+                                [](const Kept& a, const Kept& b) { return a.Used < b.Used; });
+        kept->Shown = look;
+        kept->Picture = picture;
     }
-    m_look = look;
+    kept->Used = ++m_uses;
+    m_last = &*kept;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_picture);
+    painter.drawPixmap(0, 0, kept->Picture);
+}
+
+void BoardScrollBar::forget()
+{
+    m_kept = {};
+    m_last = nullptr;
+}
+
+QPixmap BoardScrollBar::moved(const QStyleOptionSlider& option, const Look& look)
+{
+    if (!m_last || m_thumbAlone == No)
+        return drawn(option, rect());
+    const Look& last = m_last->Shown;
+    if (last.Size != look.Size || last.Ratio != look.Ratio)
+        return drawn(option, rect());
+    // Most styles draw the thumb and the arrows over a groove that does not depend on
+    // them; then only they are drawn again. Whether this style does is checked once
+    // against the whole bar. A style may draw an outline a pixel or two beyond a part.
+    const auto around = [](const QRect& part) { return part.adjusted(-3, -3, 3, 3); };
+    QRegion changed = QRegion(around(last.Thumb)) + QRegion(around(look.Thumb));
+    const auto arrow = [&](QStyle::SubControl part) {
+        return around(style()->subControlRect(QStyle::CC_ScrollBar, &option, part, this));
+    };
+    if (look.AtStart != last.AtStart)
+        changed += arrow(QStyle::SC_ScrollBarSubLine);
+    if (look.AtEnd != last.AtEnd)
+        changed += arrow(QStyle::SC_ScrollBarAddLine);
+    QPixmap picture = m_last->Picture;
+    QPainter onPicture(&picture);
+    for (const QRect& part : changed & rect())
+        onPicture.drawPixmap(part.topLeft(), drawn(option, part));
+    onPicture.end();
+    if (m_thumbAlone == Unknown) {
+        QPixmap whole = drawn(option, rect());
+        m_thumbAlone = picture.toImage() == whole.toImage() ? Yes : No;
+        return whole;
+    }
+    return picture;
 }
 
 BoardViewClient::BoardViewClient(QWidget* parent) : QWidget(parent)

@@ -7,6 +7,7 @@
 class QStyleOptionSlider;
 #include <QWidget>
 
+#include <array>
 #include <functional>
 
 // The board view's client area, which holds the board elements and the scroll bar.
@@ -60,7 +61,15 @@ private:
         bool operator==(const Look&) const = default;
     };
     QPixmap drawn(const QStyleOptionSlider& option, const QRect& part) const;
-    Look m_look;
-    QPixmap m_picture;
+    QPixmap moved(const QStyleOptionSlider& option, const Look& look);
+    void forget();
+    struct Kept {
+        Look Shown;
+        QPixmap Picture;
+        quint64 Used = 0; // when last shown
+    };
+    std::array<Kept, 4> m_kept;
+    quint64 m_uses = 0;
+    const Kept* m_last = nullptr;
     enum { Unknown, Yes, No } m_thumbAlone = Unknown; // does the style draw the thumb alone?
 };
