@@ -70,6 +70,7 @@ void BoardScrollBar::paintEvent(QPaintEvent* event)
     // Under the mouse a part may be lit or pressed, which only the bar itself knows.
     if (underMouse() || isSliderDown()) {
         forget();
+        QPainter(this).fillRect(rect(), palette().window()); // as under a picture
         QScrollBar::paintEvent(event);
         return;
     }

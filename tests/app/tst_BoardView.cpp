@@ -520,6 +520,16 @@ void tst_BoardView::scrollBarLooksAsDrawn()
         plain.setValue(value);
         QCOMPARE(kept.grab().toImage(), plain.grab().toImage());
     }
+    // A new palette, then a place shown before it: nothing of the old colours stays.
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Button, Qt::darkGreen);
+    palette.setColor(QPalette::Window, Qt::darkBlue);
+    window.setPalette(palette);
+    for (int value : {3, 0}) {
+        kept.setValue(value);
+        plain.setValue(value);
+        QCOMPARE(kept.grab().toImage(), plain.grab().toImage());
+    }
 }
 
 int main(int argc, char** argv)
