@@ -2,6 +2,7 @@
 #include "BoardAccessible.h"
 
 #include "CellEditor.h"
+#include "TextQueries.h"
 #include "usrBoard.h"
 
 #include <QAccessibleWidget>
@@ -83,6 +84,18 @@ public:
     QRect characterRect(int) const override { return rect(); }
     int offsetAtPoint(const QPoint&) const override { return 0; }
     void scrollToSubstring(int, int) override {}
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
+    {
+        return AnswerTextQuery(value(), 0, offset, type, TextQuery::Before, start, end);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
+    {
+        return AnswerTextQuery(value(), 0, offset, type, TextQuery::After, start, end);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
+    {
+        return AnswerTextQuery(value(), 0, offset, type, TextQuery::At, start, end);
+    }
     QString attributes(int, int* start, int* end) const override
     {
         *start = 0;
