@@ -72,10 +72,9 @@ void LineEditAccessible::setText(QAccessible::Text t, const QString& text)
 QAccessible::State LineEditAccessible::state() const
 {
     QAccessible::State state = QAccessibleWidget::state();
+    state.editable = true;
     if (lineEdit()->isReadOnly())
         state.readOnly = true;
-    else
-        state.editable = true;
     if (lineEdit()->echoMode() != QLineEdit::Normal)
         state.passwordEdit = true;
     state.selectableText = true;
