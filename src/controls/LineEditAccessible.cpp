@@ -20,11 +20,8 @@ QAccessibleInterface* lineEditFactory(const QString&, QObject* object)
 
 void InstallLineEditAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(lineEditFactory);
-        return true;
-    }();
-    (void)installed;
+    // Qt installs a factory only once, and asks the latest first: ahead of its own.
+    QAccessible::installFactory(lineEditFactory);
 }
 
 LineEditAccessible::LineEditAccessible(QLineEdit* edit) : QAccessibleWidget(edit, QAccessible::EditableText)
