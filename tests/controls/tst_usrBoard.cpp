@@ -107,8 +107,6 @@ class tst_usrBoard : public QObject {
 
 private Q_SLOTS:
     void newControl();
-    void gridPositions_data();
-    void gridPositions();
     void format_data();
     void format();
     void paintsFromBoard();
@@ -117,11 +115,12 @@ private Q_SLOTS:
     void cellsWithoutANumber_data();
     void cellsWithoutANumber();
     void updateTwiceChangesNothing();
-    void deleteButtonRaisesOnce();
     void keyboardWalksTheCells();
     void mouseEditsLikeALineEdit();
     void looksLikeALineEdit_data();
     void looksLikeALineEdit();
+    void editorShowsTheCellsDigits_data();
+    void editorShowsTheCellsDigits();
     void readableOnADarkDesktop_data();
     void readableOnADarkDesktop();
     void screenReaderNames_data();
@@ -142,27 +141,6 @@ void tst_usrBoard::newControl()
     QVERIFY(!c.HoldsNumber(0));
     c.Caption(QStringLiteral("Brett 12"));
     QCOMPARE(c.Caption(), QStringLiteral("Brett 12"));
-}
-
-void tst_usrBoard::gridPositions_data()
-{
-    QTest::addColumn<int>("cell");
-    QTest::addColumn<QRect>("geometry");
-    QTest::newRow("0") << 0 << QRect(8, 40, 28, 28);
-    QTest::newRow("4") << 4 << QRect(136, 40, 28, 28);
-    QTest::newRow("5 wraps") << 5 << QRect(8, 72, 28, 28);
-    QTest::newRow("12") << 12 << QRect(72, 104, 28, 28);
-    QTest::newRow("20") << 20 << QRect(8, 168, 28, 28);
-    QTest::newRow("24") << 24 << QRect(136, 168, 28, 28);
-}
-
-void tst_usrBoard::gridPositions()
-{
-    QFETCH(int, cell);
-    QFETCH(QRect, geometry);
-    usrBoard c;
-    QCOMPARE(c.CellRect(cell), geometry);
-    QCOMPARE(c.CellAt(geometry.center()), cell);
 }
 
 // Without the focus a cell shows its whole number, smaller where it must; only a
@@ -315,17 +293,6 @@ void tst_usrBoard::updateTwiceChangesNothing()
     QCOMPARE(c.CellText(2), QStringLiteral("-01"));
 }
 
-void tst_usrBoard::deleteButtonRaisesOnce()
-{
-    usrBoard c;
-    c.show();
-    QSignalSpy spy(&c, &usrBoard::DeleteBoard);
-    QTest::mouseClick(c.cmdDelete, Qt::LeftButton);
-    QCOMPARE(spy.count(), 1);
-    QTest::mouseClick(c.cmdDelete, Qt::LeftButton);
-    QCOMPARE(spy.count(), 2);
-}
-
 void tst_usrBoard::keyboardWalksTheCells()
 {
     InView v(countingBoard(25));
@@ -427,6 +394,61 @@ void tst_usrBoard::looksLikeALineEdit()
 
     // The caret is the one thing a line edit without the focus may still differ by.
     QVERIFY2(differing(painted, expected) < 0.02, qPrintable(QString::number(differing(painted, expected))));
+}
+
+// The cell being edited shows its digits whole, where and as large as the painted
+// cell shows them, whatever room the style's line-edit margins leave.
+void tst_usrBoard::editorShowsTheCellsDigits_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<bool>("active");
+    for (const char* style : {"Fusion", "Windows", "Adwaita", "Adwaita-Dark"})
+        for (qreal ratio : {1.0, 1.25, 1.5, 2.0})
+            QTest::addRow("%s, scale %g", style, ratio) << QString::fromLatin1(style) << ratio << true;
+    QTest::newRow("Fusion, inactive window") << QStringLiteral("Fusion") << 1.0 << false;
+    QTest::newRow("Adwaita-Dark, inactive window, scale 1.5") << QStringLiteral("Adwaita-Dark") << 1.5 << false;
+}
+
+void tst_usrBoard::editorShowsTheCellsDigits()
+{
+    QFETCH(QString, style);
+    QFETCH(qreal, ratio);
+    QFETCH(bool, active);
+    QStyle* theStyle = QStyleFactory::create(style);
+    if (!theStyle)
+        QSKIP("style not installed");
+    const QString before = QApplication::style()->name();
+    QApplication::setStyle(theStyle);
+    auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
+    InView v(boardOf({7, 12}));
+    const QRect cell(v.c.mapTo(&v.view, v.c.CellRect(1).topLeft()), v.c.CellRect(1).size());
+    // The pixels of the digits: far from the cell's white, inside its frame.
+    const auto digits = [&](const QImage& image) {
+        const QRect inside = QRectF(QRectF(cell).adjusted(4, 4, -4, -4).topLeft() * ratio,
+                                    QSizeF(cell.size() - QSize(8, 8)) * ratio).toRect();
+        QRect box;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    if (!active)
+        QApplication::setActiveWindow(nullptr);
+    QVERIFY(v.edit(1, Qt::MouseFocusReason));
+    v.editor()->setReadOnly(true); // no caret, which would add a line to the digits
+    const QRect edited = digits(rendered(v.view, ratio));
+    v.editor()->setReadOnly(false);
+    QVERIFY(v.edit(0, Qt::MouseFocusReason));
+    const QRect painted = digits(rendered(v.view, ratio));
+    QVERIFY(!painted.isEmpty());
+    const auto near = [](int a, int b) { return std::abs(a - b) <= 1; };
+    QVERIFY2(near(edited.left(), painted.left()) && near(edited.top(), painted.top()) && near(edited.right(), painted.right())
+                 && near(edited.bottom(), painted.bottom()),
+             qPrintable(QStringLiteral("edited %1,%2 %3x%4, painted %5,%6 %7x%8")
+                            .arg(edited.x()).arg(edited.y()).arg(edited.width()).arg(edited.height())
+                            .arg(painted.x()).arg(painted.y()).arg(painted.width()).arg(painted.height())));
 }
 
 void tst_usrBoard::readableOnADarkDesktop_data()

@@ -35,11 +35,22 @@ grep -qx "focused text Brett 1, number 1 of 25 | 42" <<<"$got" || e2e_fail "focu
 e2e_keys Tab
 got=$(reader focused)
 grep -qx "focused text Brett 1, number 2 of 25 | 00" <<<"$got" || e2e_fail "focus on cell 2 not seen: $got"
-# The piece of text at, before and after each offset: a painted cell, the Add box and
-# Save as's name field answer every such question within a second.
+# The piece of text at, before and after each offset: a painted cell, the cell being
+# edited, the Add box and Save as's name field answer every such question within a second.
 questions() { echo "answered $((3 * 7 * (${#1} + 1))) questions about $1"; }
 got=$(reader ask 6) || e2e_fail "a painted cell does not answer: $got"
 grep -qx "$(questions 00)" <<<"$got" || e2e_fail "a painted cell: $got"
+got=$(reader ask) || e2e_fail "the cell being edited does not answer: $got"
+grep -qx "$(questions 00)" <<<"$got" || e2e_fail "the cell being edited: $got"
+# Every move is a focus event for an object of the new cell's own, a child of its
+# board's group, with no text or selection events for text nobody typed.
+got=$(reader moves Tab Down ctrl+End ctrl+Home) || e2e_fail "moves: $got"
+for line in "Tab -> Brett 1, number 3 of 25 | 00 | in Brett 1 | text events: 0" \
+            "Down -> Brett 1, number 8 of 25 | 00 | in Brett 1 | text events: 0" \
+            "ctrl+End -> Brett 2, number 1 of 25 | 00 | in Brett 2 | text events: 0" \
+            "ctrl+Home -> Brett 1, number 1 of 25 | 42 | in Brett 1 | text events: 0"; do
+    grep -qxF "$line" <<<"$got" || e2e_fail "not heard: $line, but: $got"
+done
 e2e_keys ctrl+c
 e2e_window "Select numbers to check"; check=$E2E_WIN
 e2e_focus "$check"

@@ -1,19 +1,22 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Reads Zanvo's board view as a screen reader does, through AT-SPI.
 
-Usage: screen_reader.py walk | focused | ask [CELL]
+Usage: screen_reader.py walk | focused | ask [CELL] | moves KEY...
   walk     the first board's group: its name, its 25 cells (name, role, text) and X
   focused  the name and text of the object that has the focus
+  moves    presses each KEY (xdotool) and prints the objects that took the focus, with
+           their parent, and whether a text or selection event came for them
   ask      asks the focused text field (or cell CELL of the first board) for the piece at,
            before and after every offset, for every boundary, as a screen reader does
            on Ctrl+Right; each answer must come within a second
 Prints one line per fact; exits 1 when Zanvo is not on the accessibility bus or a
 question goes unanswered."""
+import subprocess
 import sys
 import time
 
 import pyatspi
-from gi.repository import Atspi
+from gi.repository import Atspi, GLib
 
 
 def zanvo():
@@ -65,6 +68,32 @@ def ask(node):
     print("answered", asked, "questions about", text.getText(0, length))
 
 
+def moves(keys):
+    focused, touched = [], []
+
+    def on_focus(event):
+        if event.detail1 == 1:
+            node = event.source
+            focused.append(f"{node.name} | {text_of(node)} | in {node.parent.name}")
+
+    def on_text(event):
+        touched.append(event.type)
+
+    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+    pyatspi.Registry.registerEventListener(on_text, "object:text-selection-changed", "object:text-changed")
+    context = GLib.MainContext.default()
+    for key in keys:
+        focused.clear()
+        touched.clear()
+        subprocess.run(["xdotool", "key", "--clearmodifiers", key], check=True)
+        end = time.time() + 1.5
+        while time.time() < end:
+            while context.iteration(False):
+                pass
+            time.sleep(0.02)
+        print(key, "->", " ; ".join(focused) or "no focus event", "| text events:", len(touched))
+
+
 def main():
     app = zanvo()
     if sys.argv[1] == "ask":
@@ -73,6 +102,8 @@ def main():
         else:
             ask(next(n for n in walk(app)
                      if n.getRole() == pyatspi.ROLE_TEXT and n.getState().contains(pyatspi.STATE_FOCUSED)))
+    elif sys.argv[1] == "moves":
+        moves(sys.argv[2:])
     elif sys.argv[1] == "walk":
         group = first_board(app)
         print("group", group.getRoleName(), group.name, group.childCount)
