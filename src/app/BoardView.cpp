@@ -68,6 +68,7 @@ bool byKeyboard(Qt::FocusReason reason)
 
 BoardView::BoardView(QWidget* parent) : QWidget(parent)
 {
+    InstallBoardAccessibility(); // before anything here is asked for its interface
     setObjectName(QStringLiteral("picClient"));
     setAccessibleName(QStringLiteral("Boards"));
     // By Tab, never by a click: a click beside a cell or on an "X" leaves the keyboard

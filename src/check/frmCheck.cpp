@@ -12,6 +12,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QItemSelectionModel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -115,6 +116,7 @@ frmCheck::frmCheck(std::function<BoardsRef()> boards, std::function<void()> boar
     lstNumbers->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstNumbers->setDragDropMode(QAbstractItemView::NoDragDrop);
     lstNumbers->setAccessibleName(QStringLiteral("Drawn numbers"));
+    lstNumbers->installEventFilter(this);
 
     cmdAdd = makeButton(this, QStringLiteral("&Add"), "cmdAdd", twipsRect(1200, 2160, 1215, 375));
     cmdDelete = makeButton(this, QStringLiteral("&Delete"), "cmdDelete", twipsRect(2520, 2160, 1215, 375));
@@ -226,6 +228,22 @@ void frmCheck::cmdCheck_Click()
     if (m_boardsChecked)
         m_boardsChecked();
     hide();
+}
+
+bool frmCheck::eventFilter(QObject* watched, QEvent* event)
+{
+    // A screen reader takes the list's current row for the focused object, in a
+    // hidden or inactive dialog too; the row is current only while the list has the
+    // keyboard. The selection, which Delete removes, stays.
+    if (watched == lstNumbers && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        QItemSelectionModel* rows = lstNumbers->selectionModel();
+        const QModelIndexList selected = rows->selectedIndexes();
+        if (event->type() == QEvent::FocusOut)
+            rows->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        else if (!selected.isEmpty())
+            rows->setCurrentIndex(selected.first(), QItemSelectionModel::NoUpdate);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmCheck::keyPressEvent(QKeyEvent* event)

@@ -220,8 +220,41 @@ public:
     }
 };
 
+// The view: its boards and scroll bar. Its line edit is a child of the group of the
+// board it edits, and only there, so that one object stands for the cell.
+class BoardViewAccessible : public QAccessibleWidget {
+public:
+    explicit BoardViewAccessible(QWidget* view) : QAccessibleWidget(view, QAccessible::Pane) {}
+
+    int childCount() const override { return static_cast<int>(children().size()); }
+    QAccessibleInterface* child(int index) const override
+    {
+        const QList<QWidget*> shown = children();
+        return index >= 0 && index < shown.size() ? QAccessible::queryAccessibleInterface(shown.at(index)) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && child->object() ? static_cast<int>(children().indexOf(qobject_cast<QWidget*>(child->object())))
+                                        : -1;
+    }
+
+private:
+    QList<QWidget*> children() const
+    {
+        QList<QWidget*> out;
+        for (QObject* child : widget()->children()) {
+            auto* w = qobject_cast<QWidget*>(child);
+            if (w && !w->isWindow() && !qobject_cast<CellEditor*>(w))
+                out << w;
+        }
+        return out;
+    }
+};
+
 QAccessibleInterface* boardFactory(const QString& className, QObject* object)
 {
+    if (className == QLatin1String("BoardView") && object && object->isWidgetType())
+        return new BoardViewAccessible(static_cast<QWidget*>(object));
     if (className == QLatin1String("usrBoard") && object && object->isWidgetType())
         return new BoardGroupAccessible(static_cast<usrBoard*>(object));
     if (className == QLatin1String("CellEditor") && object && object->isWidgetType())

@@ -65,8 +65,13 @@ e2e_focus "$check"
 e2e_keys alt+c
 e2e_window_gone "Select numbers to check"
 
-# After the questions the program still adds a board and saves.
+# Back in the main window, exactly one object has the focus: the cell, not the hidden
+# dialog's list.
 e2e_focus "$main"
+got=$(reader focused)
+[ "$(grep -c '^focused' <<<"$got")" = 1 ] || e2e_fail "not exactly one object has the focus: $got"
+
+# After the questions the program still adds a board and saves.
 e2e_keys ctrl+e alt+f s
 e2e_window "Save file"; e2e_focus "$E2E_WIN"
 saved="$E2E_TMP/boards27"
