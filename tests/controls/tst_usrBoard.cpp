@@ -322,6 +322,11 @@ void tst_usrBoard::keyboardWalksTheCells()
     QCOMPARE(key(7, Qt::Key_Home), 7);
     QCOMPARE(key(7, Qt::Key_Right), 7);
     QCOMPARE(editor->cursorPosition(), 1);
+    // Enter, on the number pad too, goes on as Tab does: a board typed from the pad alone.
+    QCOMPARE(key(7, Qt::Key_Return), 8);
+    v.edit(8, Qt::OtherFocusReason);
+    QTest::keyClick(editor, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(c.EditedCell(), 9);
 }
 
 void tst_usrBoard::mouseEditsLikeALineEdit()
@@ -352,6 +357,12 @@ void tst_usrBoard::mouseEditsLikeALineEdit()
     QTest::mouseRelease(&c, Qt::LeftButton, {}, QPoint(first.right() - 3, first.center().y()));
     QVERIFY(editor->hasSelectedText());
     QCOMPARE(editor->selectionStart(), 0);
+    // A double-click on a cell the editor is not on selects its number: the second
+    // press meets the editor, which the first one brought there.
+    QVERIFY(v.edit(1, Qt::MouseFocusReason));
+    QTest::mouseDClick(v.view.windowHandle(), Qt::LeftButton, {}, c.mapTo(&v.view, centre(c, 0)));
+    QCOMPARE(c.EditedCell(), 0);
+    QCOMPARE(editor->selectedText(), QStringLiteral("1234"));
 }
 
 // A painted cell against a real line edit of the same size, font and colours.
