@@ -118,9 +118,21 @@ CellPainter::TextPlace CellPainter::PlaceText(const QWidget* host, QSize size, c
     return place;
 }
 
+quint64 CellPainter::lookOf(const QWidget* widget)
+{
+    // The palette by its colours: a palette set on a parent gives every child a copy
+    // with a key of its own, which would keep a picture per board.
+    size_t seed = qHashMulti(0, quintptr(widget->style()), widget->font().key());
+    const QPalette& palette = widget->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (int role = 0; role < QPalette::NColorRoles; ++role)
+            seed = qHashMulti(seed, palette.color(group, QPalette::ColorRole(role)).rgba());
+    return seed;
+}
+
 CellPainter::Frame CellPainter::FrameOf(const QPainter& painter, const QWidget* host)
 {
-    return Frame{host, ratioOf(painter), host->isActiveWindow()};
+    return Frame{host, ratioOf(painter), host->isActiveWindow(), lookOf(host)};
 }
 
 void CellPainter::PaintPanel(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, bool enabled,
@@ -130,8 +142,9 @@ void CellPainter::PaintPanel(QPainter& painter, const Frame& frame, const QRect&
     const QStyle::State state = stateOf(frame, enabled, focused);
     const qreal ratio = frame.Ratio;
     const auto scaled = static_cast<quint64>(std::lround(ratio * 8.0)) & 0xFFu;
-    const quint64 key = (quint64{base.rgb() & 0xFFFFFFu} << 40) | (quint64(rect.width() & 0xFFF) << 28)
-        | (quint64(rect.height() & 0xFFF) << 16) | (scaled << 8) | stateKey(state);
+    const PictureKey key{QString(), base.rgb(), quint32(stateKey(state)),
+                         (quint64(rect.width() & 0xFFFF) << 32) | (quint64(rect.height() & 0xFFFF) << 16) | (scaled << 8),
+                         frame.Look};
     auto it = m_panels.find(key);
     if (it == m_panels.end()) {
         QLineEdit* edit = prototype(host, rect.size(), host->font());
@@ -199,7 +212,8 @@ void CellPainter::PaintButton(QPainter& painter, QPoint at, const QPushButton* b
     const qreal ratio = ratioOf(painter);
     const PictureKey key{option.text, quint32(option.state.toInt()), quint32(option.features.toInt()),
                       (quint64(option.rect.width() & 0xFFFF) << 32) | (quint64(option.rect.height() & 0xFFFF) << 16)
-                          | (quint64(qRound(ratio * 8) & 0xFF) << 8)};
+                          | (quint64(qRound(ratio * 8) & 0xFF) << 8),
+                      lookOf(button)};
     auto it = m_buttons.find(key);
     if (it == m_buttons.end()) {
         QPixmap picture(option.rect.size() * ratio);
@@ -219,7 +233,8 @@ void CellPainter::PaintCell(QPainter& painter, const Frame& frame, const QRect& 
 {
     const PictureKey key{text, base.rgb(), ink.rgb(),
                       (quint64(rect.width() & 0xFFFF) << 32) | (quint64(rect.height() & 0xFFFF) << 16)
-                          | (quint64(qRound(frame.Ratio * 8) & 0xFF) << 8) | (frame.Active ? 1u : 0u)};
+                          | (quint64(qRound(frame.Ratio * 8) & 0xFF) << 8) | (frame.Active ? 1u : 0u),
+                      frame.Look};
     auto it = m_cells.find(key);
     if (it == m_cells.end()) {
         const Shown shown = Show(frame.Host, rect.size(), font, text);

@@ -44,6 +44,7 @@ public:
         const QWidget* Host = nullptr;
         qreal Ratio = 1.0; // of the device really painted on
         bool Active = false;
+        quint64 Look = 0; // the host's style, palette and font
     };
     static Frame FrameOf(const QPainter& painter, const QWidget* host);
 
@@ -84,20 +85,23 @@ private:
 
     std::unique_ptr<QLineEdit> m_prototype;
     // What a kept picture shows: its text, two colours (a cell's background and ink) or
-    // flags (a button's state and features), and its look: size, scale and activation.
+    // flags (a button's state and features),
+    // and its look: size, scale and activation, then the style, palette and font drawn with.
     struct PictureKey {
         QString Text;
         quint32 First;
         quint32 Second;
         quint64 Look;
+        quint64 Style;
         bool operator==(const PictureKey&) const = default;
     };
     friend size_t qHash(const PictureKey& key, size_t seed) noexcept
     {
-        return qHashMulti(seed, key.Text, key.First, key.Second, key.Look);
+        return qHashMulti(seed, key.Text, key.First, key.Second, key.Look, key.Style);
     }
+    static quint64 lookOf(const QWidget* widget);
 
-    QHash<quint64, QPixmap> m_panels;
+    QHash<PictureKey, QPixmap> m_panels; // the background, and the state
     QHash<PictureKey, QPixmap> m_buttons; // the text, and the look: state, size and scale
     QHash<PictureKey, QPixmap> m_cells;
     QHash<QString, Shown> m_shown; // texts at the cell font; nearly every cell shows 00 to 99

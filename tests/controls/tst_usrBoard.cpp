@@ -121,6 +121,8 @@ private Q_SLOTS:
     void looksLikeALineEdit();
     void editorShowsTheCellsDigits_data();
     void editorShowsTheCellsDigits();
+    void inactiveWindowDrawsInactiveCells_data();
+    void inactiveWindowDrawsInactiveCells();
     void readableOnADarkDesktop_data();
     void readableOnADarkDesktop();
     void screenReaderNames_data();
@@ -372,7 +374,7 @@ void tst_usrBoard::looksLikeALineEdit_data()
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<int>("colour");
     for (const QString& style : {QStringLiteral("Fusion"), QStringLiteral("Adwaita-Dark")})
-        for (qreal ratio : {1.0, 2.0})
+        for (qreal ratio : {1.0, 1.5, 2.0})
             for (int colour : {int(CellWhite), int(CellGreen)})
                 QTest::addRow("%s, scale %g, %06x", qPrintable(style), ratio, colour) << style << ratio << colour;
 }
@@ -460,6 +462,35 @@ void tst_usrBoard::editorShowsTheCellsDigits()
              qPrintable(QStringLiteral("edited %1,%2 %3x%4, painted %5,%6 %7x%8")
                             .arg(edited.x()).arg(edited.y()).arg(edited.width()).arg(edited.height())
                             .arg(painted.x()).arg(painted.y()).arg(painted.width()).arg(painted.height())));
+}
+
+// Pictures kept while the window was active are not shown once it is not.
+void tst_usrBoard::inactiveWindowDrawsInactiveCells_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::newRow("Adwaita") << QStringLiteral("Adwaita");
+    QTest::newRow("Adwaita-Dark") << QStringLiteral("Adwaita-Dark");
+}
+
+void tst_usrBoard::inactiveWindowDrawsInactiveCells()
+{
+    QFETCH(QString, style);
+    QStyle* theStyle = QStyleFactory::create(style);
+    if (!theStyle)
+        QSKIP("style not installed");
+    const QString before = QApplication::style()->name();
+    QApplication::setStyle(theStyle);
+    auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
+    InView v(boardOf({7, 12, 30}));
+    QVERIFY(v.view.isActiveWindow());
+    const QImage active = rendered(v.view, 1);
+    QApplication::setActiveWindow(nullptr);
+    const QImage kept = rendered(v.view, 1);
+    v.view.Painter().Invalidate();
+    const QImage fresh = rendered(v.view, 1);
+    if (fresh == active)
+        QSKIP("this style draws an inactive cell as an active one");
+    QCOMPARE(kept, fresh);
 }
 
 void tst_usrBoard::readableOnADarkDesktop_data()
