@@ -14,6 +14,8 @@ CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent)
     setObjectName(QStringLiteral("cellEditor"));
     // Reached through the cells' own Tab stops, never as a stop of its own.
     setFocusPolicy(Qt::ClickFocus);
+    // On-screen keyboards open their number layout; what the cell takes stays the same.
+    setInputMethodHints(Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText);
     hide();
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (m_element)
