@@ -225,6 +225,7 @@ void tst_usrBoard::typedText()
     c.Update();
     QVERIFY(c.EditCell(1, Qt::TabFocusReason));
     CellEditor* editor = c.Editor();
+    QCOMPARE(editor->inputMethodHints(), Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText); // number keypads
     editor->clear();
     QCOMPARE(board->Numbers(1), 0); // an emptied cell stores 0
     QTest::keyClicks(editor, typed);
