@@ -14,15 +14,8 @@ for tool in sway swaymsg wtype python3; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }
 done
 
-SWAY_PID=""
-HOLD_PID=""
-cleanup() {
-    [ -n "$HOLD_PID" ] && kill "$HOLD_PID" 2>/dev/null
-    [ -n "$ZANVO_PID" ] && kill "$ZANVO_PID" 2>/dev/null
-    [ -n "$SWAY_PID" ] && kill "$SWAY_PID" 2>/dev/null
-    e2e_cleanup
-}
-trap cleanup EXIT
+SWAY_PID="" HOLD_PID=""
+trap 'kill $HOLD_PID $ZANVO_PID $SWAY_PID 2>/dev/null; e2e_cleanup' EXIT
 
 e2e_fail() {
     echo "FAIL: $*" >&2
@@ -38,7 +31,7 @@ e2e_fail() {
 start_sway() {
     local run="$E2E_TMP/sway" as=()
     mkdir -p "$run"
-    printf '%s\n' 'output HEADLESS-1 resolution 1280x1024' 'xwayland disable' 'default_border normal' \
+    printf '%s\n' 'output HEADLESS-1 resolution 1280x1024' 'xwayland disable' \
         >"$E2E_TMP/sway.conf"
     if [ "$(id -u)" = 0 ]; then
         chmod 711 "$E2E_TMP"
