@@ -11,10 +11,10 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
