@@ -7,6 +7,7 @@
 // within 5 ms, a 4K one within a 60 Hz frame (16 ms), and few and 1,000,000 boards
 // should cost the same.
 #include "app/ZanvoApplication.h"
+#include "app/BoardView.h"
 #include "app/frmMain.h"
 #include "controls/usrBoard.h"
 
@@ -101,12 +102,12 @@ void firstToLast(benchmark::State& state)
 void naiveRebuild(benchmark::State& state)
 {
     auto w = window(state, QSize(568, 494));
-    const std::size_t shown = w->usrBoards.size();
+    const std::size_t shown = w->picClient->Elements().size();
     for (auto _ : state) {
         std::vector<std::unique_ptr<usrBoard>> fresh;
         for (std::size_t i = 0; i < shown; ++i) {
             auto e = std::make_unique<usrBoard>(w->picClient);
-            e->setGeometry(w->usrBoards[i]->geometry());
+            e->setGeometry(w->picClient->Elements()[i]->geometry());
             e->Board = w->Boards()->Item(std::int32_t(i) + 1);
             e->Update();
             e->show();

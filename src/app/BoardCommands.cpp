@@ -2,6 +2,7 @@
 #include "frmMain.h"
 
 #include "BoardLayout.h"
+#include "BoardView.h"
 
 #include <QScrollBar>
 
@@ -30,7 +31,7 @@ void frmMain::mnuClearAll_Click()
 void frmMain::usrBoard_DeleteBoard(int Index)
 {
     // The board that element Index shows, with the step the view was built with.
-    const std::int32_t p = BoardPosition(Index, vScroll->value(), m_scrollStep);
+    const std::int32_t p = BoardPosition(Index, vScroll->value(), picClient->ScrollStep());
     Boards()->Remove(p);
     UpdateControls();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmMain.h"
 
+#include "BoardView.h"
 #include "board/BoardFileIO.h"
 #include "board/ZanvoError.h"
 #include "dialogs/clsCommonDialogs.h"
@@ -60,6 +61,11 @@ void frmMain::OpenFile(const QString& sFile)
         vScroll->setValue(0);
     }
     UpdateControls();
+    // The keyboard to the new list, where typing goes on.
+    if (Boards()->Count() > 0)
+        picClient->FocusBoard(1, 0, Qt::ShortcutFocusReason);
+    else
+        picClient->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::SaveFile(const QString& sFile)

@@ -3,6 +3,7 @@
 
 #include "EndSignals.h"
 
+#include "controls/LineEditAccessible.h"
 #include "dialogs/ErrorReport.h"
 
 #include "zanvo_version.h"
@@ -26,6 +27,7 @@ ZanvoApplication::ZanvoApplication(int& argc, char** argv)
     const QString folder = m_settings.isValid() ? m_settings.path() : QStringLiteral("/dev/null/zanvo-settings");
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(format, QSettings::UserScope, folder);
+    InstallLineEditAccessibility();
 }
 
 void ZanvoApplication::EndOn(EndSignals& endSignals)

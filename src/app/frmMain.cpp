@@ -5,8 +5,6 @@
 #include "BoardView.h"
 #include "dialogs/ErrorReport.h"
 #include "check/frmCheck.h"
-#include "controls/CellEditor.h"
-#include "controls/usrBoard.h"
 #include "dialogs/clsCommonDialogs.h"
 
 #include "zanvo_version.h"
@@ -115,70 +113,11 @@ void frmMain::buildBoardView()
     picContainer->setGeometry(8, 8, 553, 425);
 
     // Children measure from inside the border, as the board view's arithmetic expects.
-    auto* view = new BoardViewClient(picContainer);
-    picClient = view;
-    picClient->setAccessibleName(QStringLiteral("Boards"));
-    picClient->setObjectName(QStringLiteral("picClient"));
+    picClient = new BoardView(picContainer);
     picClient->setGeometry(picContainer->contentsRect());
-
-    vScroll = new BoardScrollBar(Qt::Vertical, picClient);
-    vScroll->setObjectName(QStringLiteral("vScroll"));
-    vScroll->setAccessibleName(QStringLiteral("Boards"));
-    vScroll->setGeometry(531, 0, 17, 417);
-    vScroll->setRange(0, 32767);
-    vScroll->setSingleStep(1);
-    vScroll->setPageStep(1);
-    vScroll->setValue(0);
-    vScroll->setFocusPolicy(Qt::TabFocus); // keyboard users reach it; a click leaves the focus where it is
-    view->SetScrollBar(vScroll);
-    view->ListKey = [this](QKeyEvent* event) { return listKey(event); };
-    view->ListTab = [this](bool next) { return listTab(next); };
-    m_cellEditor = new CellEditor(picClient);
-    connect(vScroll, &QScrollBar::valueChanged, this, Guarded([this](int) { vScroll_Change(); }));
-
-    usrBoard* element0 = newBoardElement();
-    element0->setObjectName(QStringLiteral("usrBoard0"));
-    element0->setGeometry(8, 8, 177, 209);
-    usrBoards.push_back(element0);
-}
-
-usrBoard* frmMain::newBoardElement()
-{
-    auto* element = new usrBoard(picClient);
-    element->hide();
-    element->UseEditor(m_cellEditor);
-    connect(element, &usrBoard::FocusLeaving, this, Guarded([this, element](int index, int key) {
-        usrBoard_FocusLeaving(element, index, key);
-    }));
-    // After the click or key that brought it: a board that takes the focus comes wholly into view.
-    connect(element, &usrBoard::FocusArrived, this, Guarded([this, element] {
-        ScrollIntoView(PositionOf(element));
-    }), Qt::QueuedConnection);
-    // Elements are reused at other indexes, so the index is the one it has when clicked.
-    connect(element, &usrBoard::DeleteBoard, this, Guarded([this, element] {
-        const auto it = std::find(usrBoards.begin(), usrBoards.end(), element);
-        if (it != usrBoards.end())
-            usrBoard_DeleteBoard(static_cast<int>(it - usrBoards.begin()));
-    }));
-    vScroll->raise(); // the bar overlaps the last column's margin; it must stay clickable
-    return element;
-}
-
-void frmMain::describeBoardsInView(std::int32_t wholeElements)
-{
-    // Screen readers get the scroll bar's value as a bare number (of rows), so the
-    // boards it stands for go in its description, which they read out as well.
-    const std::int32_t count = Boards()->Count();
-    std::int64_t first = std::int64_t{vScroll->value()} * m_scrollStep + 1;
-    const std::int64_t last = std::min<std::int64_t>(count, first + std::max(wholeElements, 1) - 1);
-    first = std::min<std::int64_t>(first, last);
-    QString text = QStringLiteral("Boards %1 to %2 of %3").arg(first).arg(last).arg(count);
-    if (count == 0)
-        text = QStringLiteral("No boards");
-    else if (first == last)
-        text = QStringLiteral("Board %1 of %2").arg(first).arg(count);
-    if (vScroll->accessibleDescription() != text)
-        vScroll->setAccessibleDescription(text);
+    vScroll = picClient->ScrollBar();
+    connect(picClient, &BoardView::Scrolled, this, Guarded([this] { vScroll_Change(); }));
+    connect(picClient, &BoardView::DeleteRequested, this, Guarded([this](int Index) { usrBoard_DeleteBoard(Index); }));
 }
 
 const BoardsRef& frmMain::Boards()

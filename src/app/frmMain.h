@@ -9,19 +9,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <utility>
-#include <vector>
 
 class QAction;
 class QFrame;
-class QKeyEvent;
 class QMenu;
 class QScrollBar;
-class QWidget;
-class CellEditor;
+class BoardView;
 class clsCommonDialogs;
 class frmCheck;
-class usrBoard;
 
 // The application window: the board list, the board view and every command.
 class frmMain : public QMainWindow {
@@ -45,21 +40,11 @@ public:
     // The one file-dialog object, prepared at initialization.
     std::unique_ptr<clsCommonDialogs> OpenSave;
 
-    // Board view. Elements and the scroll bar live in the container's client area.
+    // Board view: the boards' elements, the scroll bar and the cell editor live in
+    // the view, inside the container's border.
     QFrame* picContainer = nullptr;
-    QWidget* picClient = nullptr;
+    BoardView* picClient = nullptr;
     QScrollBar* vScroll = nullptr;
-    std::vector<usrBoard*> usrBoards; // element 0 is the design element, never destroyed
-    // The keyboard through the whole list. The list position element shows, 0 for none.
-    std::int32_t PositionOf(const usrBoard* element) const;
-    // Rows of boards wholly inside the view, at least one.
-    int RowsWhollyInView() const;
-    // Scrolls so that the board at `position` is wholly in view, where the view is tall enough.
-    void ScrollIntoView(std::int32_t position);
-    // Focus on cell `part` (CellCount: "X") of the board at `position`, brought into view first.
-    bool FocusBoard(std::int32_t position, int part, Qt::FocusReason reason);
-    // The one line edit of the view; it lies over the cell being edited.
-    CellEditor* CellEditorOfView() const noexcept { return m_cellEditor; }
 
     // Where "Random" takes its numbers from: a clock-seeded generator, new each time.
     std::function<UniformSource()> RandomSource = ClockSeededUniform;
@@ -112,22 +97,7 @@ private:
     void buildBoardView();
     void InitCommonControls();
     void prepareOpenSave();
-    // After each refresh: the boards wholly in view, as the scroll bar's description.
-    void describeBoardsInView(std::int32_t wholeElements);
-
-    void usrBoard_FocusLeaving(usrBoard* element, int Index, int key);
-    std::pair<std::int32_t, int> focusedPart() const;
-    bool listTab(bool next);
-    bool listKey(QKeyEvent* event);
-
-    // A board element wired to usrBoard_DeleteBoard; its index is looked up at the click.
-    usrBoard* newBoardElement();
 
     BoardsRef m_Boards;
-    // Elements the last refresh did not need: hidden, without a board, kept for reuse.
-    std::vector<usrBoard*> m_spareBoards;
-    // List positions per scroll step in the last refresh, so a delete maps as it showed.
-    std::int32_t m_scrollStep = 3;
     frmCheck* m_check = nullptr;
-    CellEditor* m_cellEditor = nullptr;
 };

@@ -2,11 +2,16 @@
 #include "BoardAccessible.h"
 
 #include "CellEditor.h"
+#include "LineEditAccessible.h"
+#include "TextQueries.h"
 #include "usrBoard.h"
 
 #include <QAccessibleWidget>
 #include <QHash>
 #include <QPushButton>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+#include <private/qguiapplication_p.h>
 
 #include <array>
 
@@ -83,6 +88,18 @@ public:
     QRect characterRect(int) const override { return rect(); }
     int offsetAtPoint(const QPoint&) const override { return 0; }
     void scrollToSubstring(int, int) override {}
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
+    {
+        return AnswerTextQuery(value(), 0, offset, type, TextQuery::Before, start, end);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
+    {
+        return AnswerTextQuery(value(), 0, offset, type, TextQuery::After, start, end);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override
+    {
+        return AnswerTextQuery(value(), 0, offset, type, TextQuery::At, start, end);
+    }
     QString attributes(int, int* start, int* end) const override
     {
         *start = 0;
@@ -111,6 +128,38 @@ QAccessibleInterface* cellInterface(usrBoard* board, int index)
     return QAccessible::accessibleInterface(id);
 }
 
+// The view's line edit, while it lies over a cell of this board.
+CellEditor* editorOf(const usrBoard* board)
+{
+    if (board->EditedCell() < 0 || !board->parentWidget())
+        return nullptr;
+    auto* editor = board->parentWidget()->findChild<CellEditor*>(QString(), Qt::FindDirectChildrenOnly);
+    return editor && editor->Element() == board && editor->Cell() == board->EditedCell() ? editor : nullptr;
+}
+
+// The line edit as the cell it edits: a child of the board's group, named as the cell.
+class CellEditAccessible : public LineEditAccessible {
+public:
+    explicit CellEditAccessible(CellEditor* editor) : LineEditAccessible(editor) {}
+    using LineEditAccessible::text;
+
+    QAccessibleInterface* parent() const override
+    {
+        const auto* editor = static_cast<const CellEditor*>(object());
+        if (editor->Element())
+            return QAccessible::queryAccessibleInterface(editor->Element());
+        return LineEditAccessible::parent();
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const auto* editor = static_cast<const CellEditor*>(object());
+        if (t == QAccessible::Name && editor->Element())
+            return editor->Element()->CellName(editor->Cell());
+        return LineEditAccessible::text(t);
+    }
+};
+
 class BoardGroupAccessible : public QAccessibleWidget {
 public:
     explicit BoardGroupAccessible(usrBoard* board) : QAccessibleWidget(board, QAccessible::Grouping) {}
@@ -138,8 +187,8 @@ public:
         if (index < 0 || index > usrBoard::CellCount)
             return nullptr;
         // The cell being edited is the line edit that lies over it.
-        if (b->EditedCell() == index)
-            return QAccessible::queryAccessibleInterface(b->Editor());
+        if (CellEditor* editor = editorOf(b); editor && editor->Cell() == index)
+            return QAccessible::queryAccessibleInterface(editor);
         return cellInterface(b, index);
     }
 
@@ -166,8 +215,8 @@ public:
         usrBoard* b = board();
         if (b->cmdDelete->hasFocus())
             return child(usrBoard::CellCount);
-        const int edited = b->EditedCell();
-        return edited >= 0 && b->Editor()->hasFocus() ? child(edited) : nullptr;
+        CellEditor* editor = editorOf(b);
+        return editor && editor->hasFocus() ? child(editor->Cell()) : nullptr;
     }
 };
 
@@ -175,7 +224,38 @@ QAccessibleInterface* boardFactory(const QString& className, QObject* object)
 {
     if (className == QLatin1String("usrBoard") && object && object->isWidgetType())
         return new BoardGroupAccessible(static_cast<usrBoard*>(object));
+    if (className == QLatin1String("CellEditor") && object && object->isWidgetType())
+        return new CellEditAccessible(static_cast<CellEditor*>(object));
     return nullptr;
+}
+
+const QObject* quietObject = nullptr;
+
+bool isTextEvent(QAccessible::Event type)
+{
+    switch (type) {
+    case QAccessible::TextCaretMoved:
+    case QAccessible::TextSelectionChanged:
+    case QAccessible::TextInserted:
+    case QAccessible::TextRemoved:
+    case QAccessible::TextUpdated:
+    case QAccessible::TextAttributeChanged:
+    case QAccessible::TextColumnChanged:
+    case QAccessible::ValueChanged:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Every event passes here on its way to the screen reader.
+void passOn(QAccessibleEvent* event)
+{
+    if (quietObject && event->object() == quietObject && isTextEvent(event->type()))
+        return;
+    if (QPlatformIntegration* platform = QGuiApplicationPrivate::platformIntegration())
+        if (QPlatformAccessibility* bridge = platform->accessibility())
+            bridge->notifyAccessibilityUpdate(event);
 }
 
 } // namespace
@@ -187,6 +267,35 @@ void InstallBoardAccessibility()
         return true;
     }();
     (void)installed;
+}
+
+void WatchCellEditor(CellEditor* /*editor*/)
+{
+    InstallBoardAccessibility();
+    static const bool installed = [] {
+        QAccessible::installUpdateHandler(passOn);
+        return true;
+    }();
+    (void)installed;
+}
+
+void NewCellVisit(CellEditor* editor)
+{
+    if (!QAccessible::isActive())
+        return;
+    // Made again when next asked for, for the cell the editor lies over then.
+    if (const QAccessible::Id id = QAccessible::uniqueId(QAccessible::queryAccessibleInterface(editor)))
+        QAccessible::deleteAccessibleInterface(id);
+}
+
+QuietEditor::QuietEditor(const QObject* object) : m_previous(quietObject)
+{
+    quietObject = object;
+}
+
+QuietEditor::~QuietEditor()
+{
+    quietObject = m_previous;
 }
 
 void ForgetBoardAccessibility(usrBoard* board)

@@ -3,10 +3,12 @@
 
 #include <QLineEdit>
 
+class CellPainter;
 class usrBoard;
 
 // The one live line edit of a board view. Every other cell is painted; this one lies
-// over the cell that has the focus, and what is typed into it goes to that cell.
+// over the cell being edited. It knows nothing of boards: its view gives it the cell's
+// look and reads what is typed.
 class CellEditor : public QLineEdit {
     Q_OBJECT
 
@@ -14,27 +16,35 @@ public:
     explicit CellEditor(QWidget* parent);
     ~CellEditor() override;
 
+    // Draws its panel as the painted cells are drawn, and its text where theirs is, so
+    // that nothing moves when it arrives; a style's own line-edit margins may leave no
+    // room for two digits in a cell.
+    void UsePainter(CellPainter* painter) { m_painter = painter; }
+    // The cell's background and ink.
+    void SetColours(QColor base, QColor ink);
+    // The text of a new visit: no undo reaches back past it, and nothing still being
+    // composed comes along.
+    void StartVisit(const QString& text);
+    // The cell it lies over, for screen readers: its element (none while the cell is
+    // out of view) and index. Set by its view.
+    void SetCell(usrBoard* element, int cell)
+    {
+        m_element = element;
+        m_cell = cell;
+    }
     usrBoard* Element() const { return m_element; }
     int Cell() const { return m_cell; }
-    bool Edits(const usrBoard* element, int cell) const { return m_element == element && m_cell == cell; }
-
-    // Lies over cell `cell` of `element` with its text and colours. The caller gives
-    // the focus. Composed input is committed to the cell it was typed in first.
-    void Attach(usrBoard* element, int cell);
-    // Gives the cell back to its element's painting.
-    void Detach();
-    // The element's text, colours and place again, after a refresh or a move.
-    void Reload();
-    // The element is going away: no repaint, no focus dance.
-    void Release(const usrBoard* element);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    void commitComposition();
+    void placeText();
 
-    usrBoard* m_element = nullptr; // a board going away detaches the editor first
+    CellPainter* m_painter = nullptr;
+    usrBoard* m_element = nullptr;
     int m_cell = -1;
+    QColor m_base = Qt::white;
 };

@@ -29,14 +29,23 @@ public:
     using QLineEdit::initStyleOption;
 };
 
-QStyle::State stateOf(const CellPainter::Frame& frame, bool enabled)
+QStyle::State stateOf(const CellPainter::Frame& frame, bool enabled, bool focused)
 {
     QStyle::State state = QStyle::State_Sunken;
     if (enabled)
         state |= QStyle::State_Enabled;
     if (frame.Active)
         state |= QStyle::State_Active;
+    if (focused)
+        state |= QStyle::State_HasFocus;
     return state;
+}
+
+// The state bits a panel's look depends on, packed into a byte of its key.
+quint64 stateKey(QStyle::State state)
+{
+    return quint64((state & QStyle::State_Enabled) ? 1 : 0) | quint64((state & QStyle::State_Active) ? 2 : 0)
+        | quint64((state & QStyle::State_HasFocus) ? 4 : 0);
 }
 
 qreal ratioOf(const QPainter& painter)
@@ -60,13 +69,8 @@ QString sizeKey(QSize size, const QFont& font)
 
 } // namespace
 
-CellPainter& CellPainter::Instance()
-{
-    static CellPainter painter;
-    return painter;
-}
-
 CellPainter::CellPainter() = default;
+CellPainter::~CellPainter() = default;
 
 void CellPainter::Invalidate()
 {
@@ -119,14 +123,15 @@ CellPainter::Frame CellPainter::FrameOf(const QPainter& painter, const QWidget* 
     return Frame{host, ratioOf(painter), host->isActiveWindow()};
 }
 
-void CellPainter::PaintPanel(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, bool enabled)
+void CellPainter::PaintPanel(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, bool enabled,
+                             bool focused)
 {
     const QWidget* host = frame.Host;
-    const QStyle::State state = stateOf(frame, enabled);
+    const QStyle::State state = stateOf(frame, enabled, focused);
     const qreal ratio = frame.Ratio;
     const auto scaled = static_cast<quint64>(std::lround(ratio * 8.0)) & 0xFFu;
     const quint64 key = (quint64{base.rgb() & 0xFFFFFFu} << 40) | (quint64(rect.width() & 0xFFF) << 28)
-        | (quint64(rect.height() & 0xFFF) << 16) | (scaled << 8) | quint64(state.toInt() & 0xFF);
+        | (quint64(rect.height() & 0xFFF) << 16) | (scaled << 8) | stateKey(state);
     auto it = m_panels.find(key);
     if (it == m_panels.end()) {
         QLineEdit* edit = prototype(host, rect.size(), host->font());

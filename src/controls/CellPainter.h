@@ -22,10 +22,14 @@ class QWidget;
 // Draws number cells the way a line edit of the current style draws itself, without a
 // widget for each: a thousand line edits cost a frame and more to paint, a picture of
 // the style's panel and a prepared text a fraction of that. One painter serves every
-// board; what it keeps is dropped when the style, palette, font or activation changes.
+// board of a view; its owner drops what it keeps when the style, palette or font
+// changes. Activation and scale are part of every picture's key.
 class CellPainter {
 public:
-    static CellPainter& Instance();
+    CellPainter();
+    ~CellPainter();
+    CellPainter(const CellPainter&) = delete;
+    CellPainter& operator=(const CellPainter&) = delete;
 
     // Where a line edit of this size and font shows one line of text: the clip (its
     // contents less the line edit's own margin) and the top of the line.
@@ -44,8 +48,9 @@ public:
     static Frame FrameOf(const QPainter& painter, const QWidget* host);
 
     // The cell's frame and background; `base` is its background colour. A disabled
-    // panel is a cell that holds no number.
-    void PaintPanel(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, bool enabled);
+    // panel is a cell that holds no number; a focused one is the cell being edited.
+    void PaintPanel(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, bool enabled,
+                    bool focused = false);
 
     // A whole cell, panel and number, from a picture kept per text, colours, size and
     // scale: a board view shows the same hundred-odd numbers over and over.
@@ -75,7 +80,6 @@ public:
     void Invalidate();
 
 private:
-    CellPainter();
     QLineEdit* prototype(const QWidget* host, QSize size, const QFont& font);
 
     std::unique_ptr<QLineEdit> m_prototype;

@@ -2,7 +2,6 @@
 #include "usrBoard.h"
 
 #include "BoardAccessible.h"
-#include "CellEditor.h"
 #include "CellPainter.h"
 #include "board/CellFormat.h"
 #include "board/Contrast.h"
@@ -12,9 +11,7 @@
 
 #include <QAccessible>
 #include <QFontDatabase>
-#include <QContextMenuEvent>
 #include <QHelpEvent>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -66,7 +63,6 @@ QFont designFont(const QString& face, QFont::Weight weight)
     return font;
 }
 
-// "X": a real button, drawn from a picture of its look.
 // "X": a real button, whose picture its board draws with the rest of the board; a
 // paint of its own for each of a few hundred buttons cost more than the picture.
 class DeleteButton : public QPushButton {
@@ -104,6 +100,8 @@ usrBoard::usrBoard(QWidget* parent) : QWidget(parent), m_caption(freshCaption())
     cmdDelete = new DeleteButton(QStringLiteral("X"), this);
     cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
     cmdDelete->setGeometry(144, 8, 17, 17);
+    // A click deletes without taking the keyboard from the cell being typed into.
+    cmdDelete->setFocusPolicy(Qt::TabFocus);
     connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
     cmdDelete->installEventFilter(this);
 
@@ -136,11 +134,16 @@ void usrBoard::takeFonts()
 
 usrBoard::~usrBoard()
 {
-    if (m_editor) {
-        m_editor->Release(this);
-        disconnect(m_editor, nullptr, this, nullptr);
-    }
     ForgetBoardAccessibility(this);
+}
+
+CellPainter& usrBoard::Painter() const
+{
+    if (m_painter)
+        return *m_painter;
+    if (!m_ownPainter)
+        m_ownPainter = std::make_unique<CellPainter>();
+    return *m_ownPainter;
 }
 
 QString usrBoard::FormatNumber(std::int32_t n)
@@ -165,6 +168,11 @@ void usrBoard::Update()
             // The text is the board's own number, so reading it back would store the
             // same number: the board ends as it was, and nothing is marked.
             Cell& cell = m_cells[static_cast<std::size_t>(i)];
+            if (i == m_editedCell) {
+                // What is being typed stays as typed; only its colour follows the board.
+                changed |= setCellColour(i, static_cast<std::uint32_t>(board->zanvo(i)) & 0x00FFFFFFu);
+                continue;
+            }
             changed |= setCellText(i, FormatNumber(n));
             if (cell.Overflow) {
                 cell.Overflow = false;
@@ -178,8 +186,6 @@ void usrBoard::Update()
     }
     if (changed || before != m_shownCount)
         update();
-    if (m_editor && m_editor->Element() == this)
-        m_editor->Reload();
     if (last > shown)
         throw ZanvoError::SubscriptOutOfRange(); // no such cell; the rest stays unshown
 }
@@ -190,8 +196,6 @@ void usrBoard::Caption(const QString& vNewValue)
         return;
     m_caption = vNewValue;
     update(); // the whole control: a refresh repaints it anyway, and whole rectangles merge cheaply
-    if (m_editor && m_editor->Element() == this)
-        m_editor->Reload(); // its name is the cell's
     if (QAccessible::isActive()) {
         NameDeleteButton();
         BoardRenamed(this);
@@ -204,6 +208,7 @@ void usrBoard::Recycle()
     // Update rewrites those the new board has and empties the rest.
     Board.reset();
     Tag.clear();
+    m_editedCell = -1;
     Caption(freshCaption());
 }
 
@@ -243,7 +248,7 @@ bool usrBoard::Overflowed(int Index) const
 bool usrBoard::ShowsWhole(int Index) const
 {
     const QString& text = m_cells[static_cast<std::size_t>(Index)].Text;
-    return CellPainter::Instance().Show(this, FirstCell.size(), m_cellFont, text).Whole;
+    return Painter().Show(this, FirstCell.size(), m_cellFont, text).Whole;
 }
 
 QString usrBoard::CellTip(int Index) const
@@ -299,82 +304,20 @@ QString usrBoard::HeaderTip() const
     return QStringLiteral("This board holds %1 numbers; the first %2 are shown.").arg(m_numberTotal).arg(CellCount);
 }
 
-void usrBoard::UseEditor(CellEditor* editor)
+void usrBoard::SetEditedCell(int Index)
 {
-    m_editor = editor;
-    connect(editor, &QObject::destroyed, this, [this] { m_editor = nullptr; });
-}
-
-CellEditor* usrBoard::Editor()
-{
-    if (!m_editor)
-        UseEditor(new CellEditor(this));
-    return m_editor;
-}
-
-int usrBoard::EditedCell() const
-{
-    return m_editor && m_editor->Element() == this ? m_editor->Cell() : -1;
-}
-
-bool usrBoard::EditCell(int Index, Qt::FocusReason reason)
-{
-    if (!HoldsNumber(Index))
-        return false;
-    CellEditor* editor = Editor();
-    editor->Attach(this, Index);
-    const bool byKey = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
-    if (editor->hasFocus()) {
-        // Moving within one focused editor changes no focus, so Qt says nothing.
-        if (byKey)
-            editor->selectAll();
-        if (QAccessible::isActive()) {
-            QAccessibleEvent focus(editor, QAccessible::Focus);
-            QAccessible::updateAccessibility(&focus);
-        }
-    } else {
-        editor->setFocus(reason); // a line edit selects its text on a keyboard focus
-    }
-    if (reason != Qt::OtherFocusReason) // not when the focus only follows its board
-        Q_EMIT FocusArrived();
-    return true;
-}
-
-usrBoard::FocusSpot usrBoard::FocusOf(const QWidget* focus) const
-{
-    FocusSpot spot;
-    if (!focus)
-        return spot;
-    if (focus == cmdDelete) {
-        spot.Part = CellCount;
-        return spot;
-    }
-    if (!m_editor || focus != m_editor || m_editor->Element() != this)
-        return spot;
-    spot.Part = m_editor->Cell();
-    spot.Cursor = m_editor->cursorPosition();
-    if (m_editor->hasSelectedText()) {
-        spot.SelectionStart = m_editor->selectionStart();
-        spot.SelectionLength = m_editor->selectionLength();
-    }
-    return spot;
-}
-
-void usrBoard::Focus(const FocusSpot& spot)
-{
-    if (spot.Part == CellCount) {
-        cmdDelete->setFocus(Qt::OtherFocusReason);
+    if (Index == m_editedCell)
         return;
+    const int left = m_editedCell;
+    m_editedCell = Index;
+    if (left >= 0 && left < CellCount) {
+        Cell& cell = m_cells[static_cast<std::size_t>(left)];
+        if (HoldsNumber(left) && !cell.Overflow)
+            cell.Text = FormatNumber(Board->Numbers(left));
+        update(CellRect(left));
     }
-    if (!EditCell(spot.Part, Qt::OtherFocusReason))
-        return;
-    CellEditor* editor = m_editor;
-    if (spot.SelectionLength > 0 && spot.Cursor == spot.SelectionStart)
-        editor->setSelection(spot.SelectionStart + spot.SelectionLength, -spot.SelectionLength);
-    else if (spot.SelectionLength > 0)
-        editor->setSelection(spot.SelectionStart, spot.SelectionLength);
-    else
-        editor->setCursorPosition(spot.Cursor);
+    if (Index >= 0 && Index < CellCount)
+        update(CellRect(Index));
 }
 
 bool usrBoard::setCellText(int Index, const QString& text)
@@ -429,35 +372,7 @@ void usrBoard::txtCell_Change(int Index)
         cell.Overflow = overflow;
         takeInk(cell);
         update(CellRect(Index));
-        if (m_editor && m_editor->Edits(this, Index))
-            m_editor->Reload();
     }
-}
-
-bool usrBoard::MoveVertically(int Index, bool up)
-{
-    const int target = Index + (up ? -5 : 5);
-    // Selected, as after Tab: typing replaces it.
-    if (target >= 0 && target < CellCount && EditCell(target, Qt::TabFocusReason))
-        return true;
-    Q_EMIT FocusLeaving(Index, up ? Qt::Key_Up : Qt::Key_Down);
-    return false;
-}
-
-bool usrBoard::MoveHorizontally(int Index, bool back)
-{
-    if (EditCell(Index + (back ? -1 : 1), Qt::TabFocusReason))
-        return true;
-    Q_EMIT FocusLeaving(Index, back ? Qt::Key_Left : Qt::Key_Right);
-    return false;
-}
-
-int usrBoard::LastCellIn(int column) const
-{
-    for (int i = CellCount - 1; i >= 0; --i)
-        if (HoldsNumber(i) && (column < 0 || i % 5 == column))
-            return i;
-    return -1;
 }
 
 void usrBoard::cmdDelete_Click()
@@ -472,7 +387,7 @@ void usrBoard::paintEvent(QPaintEvent* event)
     // One fill under everything: a call costs more than the pixels it writes.
     const QBrush window = palette().window();
     painter.fillRect(dirty, window);
-    CellPainter& cells = CellPainter::Instance();
+    CellPainter& cells = Painter();
 
     if (dirty.intersects(HeaderPlace)) {
         painter.setFont(m_headerFont);
@@ -480,7 +395,7 @@ void usrBoard::paintEvent(QPaintEvent* event)
         cells.PaintCaption(painter, QPointF(HeaderPlace.x(), m_captionTop), m_headerFont, m_caption);
     }
 
-    const int edited = EditedCell();
+    const int edited = m_editedCell;
     const QColor emptyBase = palette().color(QPalette::Disabled, QPalette::Base);
     const CellPainter::Frame frame = CellPainter::FrameOf(painter, this);
     for (int i = 0; i < CellCount; ++i) {
@@ -514,11 +429,8 @@ void usrBoard::paintEvent(QPaintEvent* event)
 
 bool usrBoard::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == cmdDelete && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+    if (watched == cmdDelete && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
         update(cmdDelete->geometry().adjusted(-4, -4, 4, 4));
-        if (event->type() == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() != Qt::OtherFocusReason)
-            Q_EMIT FocusArrived();
-    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -528,23 +440,17 @@ void usrBoard::changeEvent(QEvent* event)
     case QEvent::StyleChange:
     case QEvent::PaletteChange:
     case QEvent::FontChange:
-    case QEvent::ActivationChange:
         if (event->type() == QEvent::FontChange)
             takeFonts();
-        CellPainter::Instance().Invalidate();
+        // A painter of the control's own is dropped here; a view drops its shared one.
+        if (m_ownPainter)
+            m_ownPainter->Invalidate();
         update();
         break;
     default:
         break;
     }
     QWidget::changeEvent(event);
-}
-
-void usrBoard::moveEvent(QMoveEvent* event)
-{
-    if (m_editor && m_editor->Element() == this)
-        m_editor->Reload();
-    QWidget::moveEvent(event);
 }
 
 bool usrBoard::event(QEvent* event)
@@ -561,93 +467,11 @@ bool usrBoard::event(QEvent* event)
         }
         return true;
     }
-    if (event->type() == QEvent::ScreenChangeInternal)
-        update(); // pictures are kept per scale; this one draws at the new one
+    // Pictures are kept per scale and activation; a new screen or an activation
+    // change only has to draw with the other ones. Qt repaints on activation only
+    // where the palette's groups differ, and a style's panels can differ anyway.
+    if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::WindowActivate
+        || event->type() == QEvent::WindowDeactivate)
+        update();
     return QWidget::event(event);
-}
-
-void usrBoard::forwardMouse(QMouseEvent* event)
-{
-    CellEditor* editor = m_editor;
-    if (!editor || !editor->isVisible())
-        return;
-    QMouseEvent forwarded(event->type(), editor->mapFromGlobal(event->globalPosition()), event->globalPosition(),
-                          event->button(), event->buttons(), event->modifiers(), event->pointingDevice());
-    QCoreApplication::sendEvent(editor, &forwarded);
-}
-
-void usrBoard::mousePressEvent(QMouseEvent* event)
-{
-    const int index = CellAt(event->position().toPoint());
-    if (index < 0 || !EditCell(index, Qt::MouseFocusReason)) {
-        QWidget::mousePressEvent(event);
-        return;
-    }
-    // The editor now lies under the mouse, but this control holds the grab: the press,
-    // the moves of a drag and the release go on to the editor from here.
-    m_forwardingMouse = true;
-    forwardMouse(event);
-}
-
-void usrBoard::mouseMoveEvent(QMouseEvent* event)
-{
-    if (m_forwardingMouse)
-        forwardMouse(event);
-    else
-        QWidget::mouseMoveEvent(event);
-}
-
-void usrBoard::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (!m_forwardingMouse) {
-        QWidget::mouseReleaseEvent(event);
-        return;
-    }
-    m_forwardingMouse = false;
-    forwardMouse(event);
-}
-
-void usrBoard::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    const int index = CellAt(event->position().toPoint());
-    if (index >= 0 && EditCell(index, Qt::MouseFocusReason))
-        forwardMouse(event);
-    else
-        QWidget::mouseDoubleClickEvent(event);
-}
-
-void usrBoard::contextMenuEvent(QContextMenuEvent* event)
-{
-    // The press that opened it put the editor on the cell; the line edit's own menu.
-    const int index = CellAt(event->pos());
-    CellEditor* editor = m_editor;
-    if (index < 0 || !editor || !editor->Edits(this, index)) {
-        QWidget::contextMenuEvent(event);
-        return;
-    }
-    QContextMenuEvent forwarded(event->reason(), editor->mapFromGlobal(event->globalPos()), event->globalPos(),
-                                event->modifiers());
-    QCoreApplication::sendEvent(editor, &forwarded);
-}
-
-bool usrBoard::focusNextPrevChild(bool next)
-{
-    // Inside a view, the view orders the stops of all its boards.
-    if (!isWindow())
-        return QWidget::focusNextPrevChild(next);
-    // On its own: the cells that hold numbers, then "X", round.
-    std::vector<int> stops;
-    for (int i = 0; i < CellCount; ++i)
-        if (HoldsNumber(i))
-            stops.push_back(i);
-    stops.push_back(CellCount);
-    int at = cmdDelete->hasFocus() ? CellCount : EditedCell();
-    auto it = std::find(stops.begin(), stops.end(), at);
-    std::size_t k = it == stops.end() ? stops.size() - 1 : static_cast<std::size_t>(it - stops.begin());
-    k = next ? (k + 1) % stops.size() : (k + stops.size() - 1) % stops.size();
-    if (stops[k] == CellCount)
-        cmdDelete->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    else
-        EditCell(stops[k], next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    return true;
 }

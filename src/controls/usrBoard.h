@@ -10,15 +10,14 @@
 #include <cstdint>
 #include <memory>
 
-class CellEditor;
+class CellPainter;
 class QPushButton;
 class clsBoard;
 
 // The board editor control: a header, 25 number cells and a delete button "X".
 // It keeps no copy of the numbers: cells are painted from Board on request and every
 // change of a cell's text is written straight back into Board. The cells are drawn,
-// not widgets; the one being edited is covered by a line edit, shared by every
-// control of a view.
+// not widgets; the one being edited is covered by its view's one line edit.
 class usrBoard : public QWidget {
     Q_OBJECT
 
@@ -79,57 +78,27 @@ public:
     QFont CellFont() const { return m_cellFont; }
     QFont HeaderFont() const { return m_headerFont; }
 
-    // The line edit that edits this control's cells; a host shares one among its
+    // The painter the control draws its cells with; its view shares one among its
     // controls. Without one, the control makes its own when first needed.
-    void UseEditor(CellEditor* editor);
-    CellEditor* Editor();
-    // Puts the editor on cell Index with the focus; false when the cell holds no
-    // number. A cell reached by keyboard has its text selected.
-    bool EditCell(int Index, Qt::FocusReason reason);
-    // The cell the editor lies on in this control, or -1.
-    int EditedCell() const;
-
-    // Where the keyboard focus sits in this control, so that it can follow its board
-    // to whichever control shows that board after the host rebuilt its view.
-    struct FocusSpot {
-        int Part = -1; // cell 0..24, CellCount for "X", -1 when the focus is elsewhere
-        int Cursor = 0;
-        int SelectionStart = -1;
-        int SelectionLength = 0;
-    };
-    FocusSpot FocusOf(const QWidget* focus) const;
-    void Focus(const FocusSpot& spot);
-
+    void UsePainter(CellPainter* painter) { m_painter = painter; }
+    CellPainter& Painter() const;
+    // The cell the view's editor lies over, or -1. That cell's text is the editor's
+    // while the visit lasts: Update leaves it, and the end of the visit shows the
+    // board's number as "00" again (a text that was not taken stays, marked).
+    void SetEditedCell(int Index);
+    int EditedCell() const { return m_editedCell; }
     // The editor's text changed: the cell takes it and the board its number.
     void EditorTextChanged(int Index, const QString& text);
-    // Up or Down from cell Index: the cell straight above or below, if any.
-    bool MoveVertically(int Index, bool up);
-    // Left or Right past the end of cell Index's text: the cell before or after it.
-    bool MoveHorizontally(int Index, bool back);
-    // The last cell that holds a number in `column` (0..4), or -1; any column with -1.
-    int LastCellIn(int column) const;
 
     QPushButton* cmdDelete = nullptr;
 
 Q_SIGNALS:
     void DeleteBoard();
-    // A key would take the focus past the board's edge from cell Index: Up, Down, Left
-    // or Right. The host moves it on to a neighbouring board.
-    void FocusLeaving(int Index, int key);
-    // A cell or "X" took the focus by key or click (not by following its board).
-    void FocusArrived();
 
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -146,7 +115,6 @@ private:
     // The text-to-board step: reads the cell's text and stores its number.
     void txtCell_Change(int Index);
     void cmdDelete_Click();
-    void forwardMouse(QMouseEvent* event);
     void takeFonts();
 
     QString m_caption;
@@ -157,6 +125,7 @@ private:
     std::int32_t m_numberTotal = 0; // how many numbers the board holds, shown or not
     QFont m_cellFont;
     QFont m_headerFont;
-    CellEditor* m_editor = nullptr; // cleared when the editor goes away
-    bool m_forwardingMouse = false;
+    int m_editedCell = -1;
+    CellPainter* m_painter = nullptr; // its view's, which outlives it
+    mutable std::unique_ptr<CellPainter> m_ownPainter;
 };

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/BoardScrollBar.h"
 #include "app/BoardView.h"
 #include "app/ZanvoApplication.h"
 #include "app/frmMain.h"
+#include "board/BoardFileIO.h"
+#include "check/frmCheck.h"
 #include "board/RandomBoard.h"
 #include "controls/CellEditor.h"
 #include "controls/usrBoard.h"
@@ -9,12 +12,14 @@
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QStyleOptionSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -35,7 +40,7 @@ void addEmpty(frmMain& w, int count, int position = 0)
 QStringList shown(const frmMain& w)
 {
     QStringList out;
-    for (const usrBoard* e : w.usrBoards)
+    for (const usrBoard* e : w.picClient->Elements())
         if (e->isVisible())
             out << e->Caption();
     return out;
@@ -51,7 +56,7 @@ QStringList captions(int from, int to)
 
 usrBoard* elementCaptioned(const frmMain& w, int position)
 {
-    for (usrBoard* e : w.usrBoards)
+    for (usrBoard* e : w.picClient->Elements())
         if (e->isVisible() && e->Caption() == QStringLiteral("Brett %1").arg(position))
             return e;
     return nullptr;
@@ -119,6 +124,8 @@ private Q_SLOTS:
     void lastBoardReachableAtSeveralWidths();
     void reusedElementLooksNew();
     void typedNumberLandsInTheList();
+    void typingTable_data();
+    void typingTable();
     void everyBoardOfAMillionReachable_data();
     void everyBoardOfAMillionReachable();
     void focusFollowsItsBoard_data();
@@ -147,7 +154,7 @@ void tst_BoardView::init()
 void tst_BoardView::emptyList()
 {
     QCOMPARE(w->picContainer->size(), QSize(552, 478));
-    QVERIFY(w->usrBoards[0]->isHidden());
+    QVERIFY(w->picClient->Elements()[0]->isHidden());
     QVERIFY(w->vScroll->isHidden());
     QCOMPARE(w->vScroll->maximum(), 0);
 }
@@ -155,9 +162,9 @@ void tst_BoardView::emptyList()
 void tst_BoardView::tenBoardsScroll()
 {
     addEmpty(*w, 10);
-    QCOMPARE(w->usrBoards.size(), std::size_t(9));
+    QCOMPARE(w->picClient->Elements().size(), std::size_t(9));
     QCOMPARE(shown(*w), captions(1, 9));
-    QCOMPARE(w->usrBoards[3]->pos(), QPoint(8, 217));
+    QCOMPARE(w->picClient->Elements()[3]->pos(), QPoint(8, 217));
     QCOMPARE(w->vScroll->maximum(), 2); // the last step shows boards 7 to 10 wholly
     QVERIFY(w->vScroll->isVisible());
     w->vScroll->setValue(1);
@@ -166,8 +173,8 @@ void tst_BoardView::tenBoardsScroll()
     QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w->vScroll);
     QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Boards"));
     QCOMPARE(bar->text(QAccessible::Description), QStringLiteral("Boards 4 to 9 of 10"));
-    QVERIFY(w->usrBoards[7]->isHidden());
-    QCOMPARE(w->usrBoards[0]->CellText(0), QStringLiteral("00"));
+    QVERIFY(w->picClient->Elements()[7]->isHidden());
+    QCOMPARE(w->picClient->Elements()[0]->CellText(0), QStringLiteral("00"));
 }
 
 void tst_BoardView::deleteWhileScrolled()
@@ -178,7 +185,7 @@ void tst_BoardView::deleteWhileScrolled()
     w->vScroll->setValue(2);
     QCOMPARE(shown(*w).first(), QStringLiteral("Brett 7"));
     // The element's own "X": it must survive the refresh its click starts.
-    QTest::mouseClick(w->usrBoards[0]->cmdDelete, Qt::LeftButton);
+    QTest::mouseClick(w->picClient->Elements()[0]->cmdDelete, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(w->Boards()->Count(), 12);
     QCOMPARE(w->Boards()->Item(1)->Numbers(0), 1);
@@ -189,14 +196,14 @@ void tst_BoardView::deleteRecaptions()
 {
     addEmpty(*w, 4);
     w->Boards()->Item(3)->Numbers(0, 33);
-    QTest::mouseClick(w->usrBoards[1]->cmdDelete, Qt::LeftButton);
+    QTest::mouseClick(w->picClient->Elements()[1]->cmdDelete, Qt::LeftButton);
     QCOMPARE(shown(*w), captions(1, 3));
-    QCOMPARE(w->usrBoards[1]->CellText(0), QStringLiteral("33"));
-    QTest::mouseClick(w->usrBoards[0]->cmdDelete, Qt::LeftButton);
-    QTest::mouseClick(w->usrBoards[0]->cmdDelete, Qt::LeftButton);
-    QTest::mouseClick(w->usrBoards[0]->cmdDelete, Qt::LeftButton);
+    QCOMPARE(w->picClient->Elements()[1]->CellText(0), QStringLiteral("33"));
+    QTest::mouseClick(w->picClient->Elements()[0]->cmdDelete, Qt::LeftButton);
+    QTest::mouseClick(w->picClient->Elements()[0]->cmdDelete, Qt::LeftButton);
+    QTest::mouseClick(w->picClient->Elements()[0]->cmdDelete, Qt::LeftButton);
     QCOMPARE(w->Boards()->Count(), 0);
-    QVERIFY(w->usrBoards[0]->isHidden());
+    QVERIFY(w->picClient->Elements()[0]->isHidden());
     QVERIFY(w->vScroll->isHidden());
 }
 
@@ -222,7 +229,7 @@ void tst_BoardView::clearAll()
     w->mnuClearAll->trigger();
     QVERIFY(w->Boards() != old);
     QCOMPARE(w->Boards()->Count(), 0);
-    QVERIFY(w->usrBoards[0]->isHidden());
+    QVERIFY(w->picClient->Elements()[0]->isHidden());
     w->mnuClearAll->trigger(); // on an empty list as well
     QCOMPARE(w->Boards()->Count(), 0);
 }
@@ -237,7 +244,7 @@ void tst_BoardView::randomBoard()
     QVERIFY(*w->Boards()->Item(1) == *w->Boards()->Item(3)); // same seed, same board
     QCOMPARE(shown(*w), captions(1, 3));
     const auto& board = *w->Boards()->Item(1);
-    QCOMPARE(w->usrBoards[0]->CellText(24), usrBoard::FormatNumber(board.Numbers(24)));
+    QCOMPARE(w->picClient->Elements()[0]->CellText(24), usrBoard::FormatNumber(board.Numbers(24)));
 }
 
 void tst_BoardView::lastBoardReachableAtSeveralWidths_data()
@@ -273,7 +280,7 @@ void tst_BoardView::reusedElementLooksNew()
     list->Add(shortBoard);
     w->SetBoards(list);
     w->UpdateControls();
-    usrBoard* e = w->usrBoards[4];
+    usrBoard* e = w->picClient->Elements()[4];
     QCOMPARE(e->Caption(), QStringLiteral("Brett 5"));
     QCOMPARE(e->CellText(0), QStringLiteral("42"));
     QVERIFY(!e->HoldsNumber(1));
@@ -284,9 +291,80 @@ void tst_BoardView::reusedElementLooksNew()
 void tst_BoardView::typedNumberLandsInTheList()
 {
     addEmpty(*w, 2);
-    QVERIFY(w->usrBoards[1]->EditCell(3, Qt::TabFocusReason));
-    QTest::keyClicks(w->CellEditorOfView(), QStringLiteral("17"));
+    QVERIFY(w->picClient->EditCell(w->picClient->Elements()[1], 3, Qt::TabFocusReason));
+    QTest::keyClicks(w->picClient->Editor(), QStringLiteral("17"));
     QCOMPARE(w->Boards()->Item(2)->Numbers(3), 17);
+}
+
+// Typed into cell 1 of Brett 1 of eight: "1", something, then "2" (or what `after`
+// does). The board and the saved file hold what was typed into that cell; Brett 1's
+// cell 2 holds only what was typed there.
+void tst_BoardView::typingTable_data()
+{
+    QTest::addColumn<ViewAction>("between");
+    QTest::addColumn<ViewAction>("after");
+    QTest::addColumn<int>("cell");
+    QTest::addColumn<int>("next");
+    const ViewAction two = [](frmMain&) { QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2")); };
+    const auto row = [&](const char* name, ViewAction between) { QTest::newRow(name) << between << two << 12 << 0; };
+    row("Random", [](frmMain& m) { m.mnuRandom->trigger(); });
+    row("Empty", [](frmMain& m) { m.mnuEmpty->trigger(); });
+    row("Ctrl+E", [](frmMain&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::ControlModifier); });
+    row("resize", [](frmMain& m) { m.resize(m.width() + 200, m.height() + 100); });
+    row("wheel step: out of view", [](frmMain& m) { turnWheel(m.picClient, 1); });
+    row("scroll bar to the end", [](frmMain& m) { m.vScroll->setValue(m.vScroll->maximum()); });
+    row("PageDown and back", [](frmMain&) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+    });
+    row("check from the dialog", [](frmMain& m) {
+        m.mnuCheck->trigger();
+        QTest::mouseClick(m.CheckDialog()->cmdCheck, Qt::LeftButton);
+    });
+    row("another board deleted", [](frmMain& m) { QTest::mouseClick(m.picClient->Elements()[1]->cmdDelete, Qt::LeftButton); });
+    // Each visit is its own: undo never reaches into another cell's typing.
+    QTest::newRow("undo after a visit elsewhere") << ViewAction([](frmMain&) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("34"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    }) << ViewAction([](frmMain&) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    }) << 1 << 1;
+    // A dead key still pending when the editor moves stays behind.
+    QTest::newRow("composition pending at Tab") << ViewAction([](frmMain&) {
+        QInputMethodEvent accent(QStringLiteral("\u00b4"), {});
+        QApplication::sendEvent(QApplication::focusWidget(), &accent);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }) << ViewAction([](frmMain& m) {
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("57"));
+        QCOMPARE(m.picClient->Editor()->text(), QStringLiteral("57"));
+    }) << 1 << 57;
+}
+
+void tst_BoardView::typingTable()
+{
+    QFETCH(ViewAction, between);
+    QFETCH(ViewAction, after);
+    QFETCH(int, cell);
+    QFETCH(int, next);
+    addEmpty(*w, 8);
+    activate();
+    const auto board1 = w->Boards()->Item(1);
+    QVERIFY(w->picClient->FocusBoard(1, 0, Qt::TabFocusReason));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
+    between(*w);
+    after(*w);
+    QCOMPARE(board1->Numbers(0), cell);
+    QCOMPARE(board1->Numbers(1), next);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("typed.dat"));
+    w->SaveFile(file);
+    QCOMPARE(ReadBoardFile(file)->Item(1)->Numbers(0), cell);
+    // The keyboard stayed in the cell, which is in view again.
+    QCOMPARE(QApplication::focusWidget(), w->picClient->Editor());
+    QVERIFY(w->picClient->EditedElement());
 }
 
 void tst_BoardView::activate()
@@ -303,8 +381,8 @@ void tst_BoardView::everyBoardOfAMillionReachable_data()
         {"thumb", [](frmMain& m) { dragThumbToBottom(m.vScroll); }},
         {"wheel", [](frmMain& m) { m.vScroll->setValue(m.vScroll->maximum() - 1); turnWheel(m.picClient, 1); }},
         {"keyboard", [](frmMain& m) {
-             m.usrBoards[0]->EditCell(0, Qt::TabFocusReason);
-             QTest::keyClick(m.CellEditorOfView(), Qt::Key_End, Qt::ControlModifier);
+             m.picClient->EditCell(m.picClient->Elements()[0], 0, Qt::TabFocusReason);
+             QTest::keyClick(m.picClient->Editor(), Qt::Key_End, Qt::ControlModifier);
          }}};
     for (const int width : {300, 568, 1920})
         for (const auto& [how, toTheEnd] : ways)
@@ -327,8 +405,8 @@ void tst_BoardView::everyBoardOfAMillionReachable()
     usrBoard* shown = elementCaptioned(*w, 1'000'000);
     QVERIFY(shown);
     // Its cells and "X" work there too.
-    QVERIFY(shown->EditCell(0, Qt::TabFocusReason));
-    QTest::keyClicks(w->CellEditorOfView(), QStringLiteral("77"));
+    QVERIFY(w->picClient->EditCell(shown, 0, Qt::TabFocusReason));
+    QTest::keyClicks(w->picClient->Editor(), QStringLiteral("77"));
     QCOMPARE(last->Numbers(0), 77);
     QTest::mouseClick(shown->cmdDelete, Qt::LeftButton);
     QCOMPARE(w->Boards()->Count(), 999'999);
@@ -341,17 +419,21 @@ void tst_BoardView::focusFollowsItsBoard_data()
     // after its first digit, or its "X".
     QTest::addColumn<ViewAction>("action");
     QTest::addColumn<bool>("onDelete");
-    QTest::addColumn<int>("element"); // that has the focus afterwards; -1 the view itself
+    // That has the focus afterwards; -1 the view itself, -2 the editor out of view.
+    QTest::addColumn<int>("element");
     const auto row = [](const char* name, ViewAction action, bool onDelete, int element) {
         QTest::newRow(name) << action << onDelete << element;
     };
-    row("wheel down: out of view", [](frmMain& m) { turnWheel(m.picClient, 1); }, false, -1);
+    row("wheel down: out of view", [](frmMain& m) { turnWheel(m.picClient, 1); }, false, -2);
+    row("another board's X clicked", [](frmMain& m) {
+        QTest::mouseClick(m.picClient->Elements()[0]->cmdDelete, Qt::LeftButton);
+    }, false, 0);
     row("wheel up: follows", [](frmMain& m) { turnWheel(m.picClient, -1); }, false, 4);
     row("earlier board deleted", [](frmMain& m) { m.usrBoard_DeleteBoard(0); }, false, 0);
     row("resize to six a row", [](frmMain& m) { m.resize(1200, m.height()); }, false, 4);
     row("refresh in place, as after Check", [](frmMain& m) { m.UpdateControls(); }, false, 1);
     row("clear all", [](frmMain& m) { m.mnuClearAll->trigger(); }, false, -1);
-    row("its own X", [](frmMain& m) { QTest::keyClick(m.usrBoards[1]->cmdDelete, Qt::Key_Space); }, true, -1);
+    row("its own X", [](frmMain& m) { QTest::keyClick(m.picClient->Elements()[1]->cmdDelete, Qt::Key_Space); }, true, -1);
 }
 
 void tst_BoardView::focusFollowsItsBoard()
@@ -361,22 +443,32 @@ void tst_BoardView::focusFollowsItsBoard()
     QFETCH(int, element);
     addEmpty(*w, 30, 1);
     activate();
-    QCOMPARE(w->usrBoards[1]->Caption(), QStringLiteral("Brett 5"));
+    QCOMPARE(w->picClient->Elements()[1]->Caption(), QStringLiteral("Brett 5"));
     const auto board5 = w->Boards()->Item(5);
     board5->Numbers(3, 45);
     w->UpdateControls();
-    CellEditor* editor = w->CellEditorOfView();
+    CellEditor* editor = w->picClient->Editor();
     if (onDelete) {
-        w->usrBoards[1]->cmdDelete->setFocus(Qt::MouseFocusReason);
+        w->picClient->Elements()[1]->cmdDelete->setFocus(Qt::MouseFocusReason);
     } else {
-        QVERIFY(w->usrBoards[1]->EditCell(3, Qt::MouseFocusReason));
+        QVERIFY(w->picClient->EditCell(w->picClient->Elements()[1], 3, Qt::MouseFocusReason));
         editor->setCursorPosition(1);
     }
 
     action(*w);
     QWidget* focus = QApplication::focusWidget();
+    if (element == -2) {
+        // Still the keyboard's; the next key brings the cell back and goes into it.
+        QCOMPARE(focus, editor);
+        QVERIFY(!w->picClient->EditedElement());
+        QTest::keyClicks(editor, QStringLiteral("9"));
+        QCOMPARE(board5->Numbers(3), 495);
+        QVERIFY(w->picClient->EditedElement());
+        QCOMPARE(w->picClient->EditedElement()->Board, board5);
+        return;
+    }
     if (element >= 0) {
-        usrBoard* e = w->usrBoards[std::size_t(element)];
+        usrBoard* e = w->picClient->Elements()[std::size_t(element)];
         QCOMPARE(e->Board, board5);
         QCOMPARE(focus, onDelete ? static_cast<QWidget*>(e->cmdDelete) : editor);
         QCOMPARE(e->EditedCell(), onDelete ? -1 : 3);
@@ -416,10 +508,10 @@ void tst_BoardView::pageKeysFromAnywhereInTheView()
     QFETCH(QKeySequence, keys);
     QFETCH(int, position);
     addEmpty(*w, 40, 2);
-    usrBoard* e = w->usrBoards[4];
+    usrBoard* e = w->picClient->Elements()[4];
     if (from >= 0 && from < 25)
-        QVERIFY(e->EditCell(from, Qt::TabFocusReason));
-    QWidget* target = from < 0 ? w->picClient : from == 25 ? static_cast<QWidget*>(e->cmdDelete) : w->CellEditorOfView();
+        QVERIFY(w->picClient->EditCell(e, from, Qt::TabFocusReason));
+    QWidget* target = from < 0 ? w->picClient : from == 25 ? static_cast<QWidget*>(e->cmdDelete) : w->picClient->Editor();
     QTest::keySequence(target, keys);
     QCOMPARE(w->vScroll->value(), position);
 }
@@ -437,12 +529,12 @@ void tst_BoardView::tabReachesWhatIsSeen()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focus = QApplication::focusWidget();
         const usrBoard* element = qobject_cast<const usrBoard*>(focus->parentWidget());
-        const CellEditor* editor = w->CellEditorOfView();
+        const CellEditor* editor = w->picClient->Editor();
         if (focus == editor)
             element = editor->Element();
         if (element) {
             QVERIFY(seen.contains(element->geometry()));
-            stops << QStringLiteral("%1:%2").arg(w->PositionOf(element)).arg(focus == editor ? editor->Cell() : 25);
+            stops << QStringLiteral("%1:%2").arg(w->picClient->PositionOf(element)).arg(focus == editor ? editor->Cell() : 25);
         } else {
             stops << (focus == w->vScroll ? QStringLiteral("bar") : focus == w->picClient ? QStringLiteral("view") : focus->objectName());
         }
@@ -476,14 +568,14 @@ void tst_BoardView::resizeKeepsThePlace()
     QFETCH(int, first);
     w->resize(fromWidth, w->height());
     addEmpty(*w, 100, position);
-    QCOMPARE(w->usrBoards[0]->Caption(), QStringLiteral("Brett %1").arg(first));
+    QCOMPARE(w->picClient->Elements()[0]->Caption(), QStringLiteral("Brett %1").arg(first));
     const int height = toHeight ? toHeight : w->height();
     QSignalSpy refreshes(w.get(), &frmMain::ControlsUpdated);
     w->resize(toWidth, height);
     QCOMPARE(refreshes.count(), 1); // one refresh per resize
     usrBoard* e = elementCaptioned(*w, first);
     QVERIFY(e);
-    QCOMPARE(e->y(), w->usrBoards[0]->y());
+    QCOMPARE(e->y(), w->picClient->Elements()[0]->y());
     if (toWidth == fromWidth) // nothing changes at the same row length
         QCOMPARE(w->vScroll->value(), position);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/ErrorReport.h"
 #include "app/ZanvoApplication.h"
+#include "app/BoardView.h"
 #include "app/frmMain.h"
 #include "board/ZanvoError.h"
 #include "controls/usrBoard.h"
@@ -85,8 +86,8 @@ void tst_frmMain::windowAtCreation()
     QCOMPARE(w.vScroll->singleStep(), 1);
     QCOMPARE(w.vScroll->pageStep(), 1);
     QCOMPARE(w.vScroll->value(), 0);
-    QCOMPARE(w.usrBoards.size(), std::size_t(1));
-    QVERIFY(w.usrBoards[0]->isHidden());
+    QCOMPARE(w.picClient->Elements().size(), std::size_t(1));
+    QVERIFY(w.picClient->Elements()[0]->isHidden());
     QVERIFY(w.OpenSave != nullptr);
 }
 
@@ -174,7 +175,7 @@ void tst_frmMain::shortcutsWinOverFocusedLineEdit()
     QFETCH(int, key);
     QFETCH(QString, action);
     frmMain w;
-    auto* edit = new QLineEdit(w.picClient);
+    auto* edit = new QLineEdit(static_cast<QWidget*>(w.picClient));
     edit->setText(QStringLiteral("12"));
     edit->selectAll();
     edit->show();

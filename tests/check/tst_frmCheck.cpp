@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ZanvoApplication.h"
+#include "app/BoardView.h"
 #include "app/frmMain.h"
 #include "board/RandomBoard.h"
 #include "check/frmCheck.h"
@@ -656,7 +657,7 @@ void tst_frmCheck::checkFollowsReplacedList()
 void tst_frmCheck::ctrlCFromFocusedCellOpensDialog()
 {
     frmMain w;
-    auto* cell = new QLineEdit(w.picClient);
+    auto* cell = new QLineEdit(static_cast<QWidget*>(w.picClient));
     cell->setText(QStringLiteral("07"));
     cell->selectAll();
     cell->show();

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/BoardView.h"
 #include "board/CellFormat.h"
 #include "board/Contrast.h"
 #include "board/clsBoard.h"
@@ -82,6 +83,23 @@ double differing(const QImage& a, const QImage& b)
     return double(off) / double(a.width() * a.height());
 }
 
+// A board in a view of its own, which edits its cells.
+struct InView {
+    BoardsRef list = std::make_shared<clsBoardCollection>();
+    BoardView view;
+    usrBoard& c;
+    explicit InView(std::shared_ptr<clsBoard> board) : c(*view.Elements()[0])
+    {
+        list->Add(std::move(board));
+        view.resize(560, 420);
+        view.Refresh(list, view.size());
+        view.show();
+        QApplication::setActiveWindow(&view);
+    }
+    bool edit(int cell, Qt::FocusReason reason = Qt::TabFocusReason) { return view.EditCell(&c, cell, reason); }
+    CellEditor* editor() const { return view.Editor(); }
+};
+
 } // namespace
 
 class tst_usrBoard : public QObject {
@@ -89,8 +107,6 @@ class tst_usrBoard : public QObject {
 
 private Q_SLOTS:
     void newControl();
-    void gridPositions_data();
-    void gridPositions();
     void format_data();
     void format();
     void paintsFromBoard();
@@ -99,11 +115,12 @@ private Q_SLOTS:
     void cellsWithoutANumber_data();
     void cellsWithoutANumber();
     void updateTwiceChangesNothing();
-    void deleteButtonRaisesOnce();
     void keyboardWalksTheCells();
     void mouseEditsLikeALineEdit();
     void looksLikeALineEdit_data();
     void looksLikeALineEdit();
+    void editorShowsTheCellsDigits_data();
+    void editorShowsTheCellsDigits();
     void readableOnADarkDesktop_data();
     void readableOnADarkDesktop();
     void screenReaderNames_data();
@@ -124,27 +141,6 @@ void tst_usrBoard::newControl()
     QVERIFY(!c.HoldsNumber(0));
     c.Caption(QStringLiteral("Brett 12"));
     QCOMPARE(c.Caption(), QStringLiteral("Brett 12"));
-}
-
-void tst_usrBoard::gridPositions_data()
-{
-    QTest::addColumn<int>("cell");
-    QTest::addColumn<QRect>("geometry");
-    QTest::newRow("0") << 0 << QRect(8, 40, 28, 28);
-    QTest::newRow("4") << 4 << QRect(136, 40, 28, 28);
-    QTest::newRow("5 wraps") << 5 << QRect(8, 72, 28, 28);
-    QTest::newRow("12") << 12 << QRect(72, 104, 28, 28);
-    QTest::newRow("20") << 20 << QRect(8, 168, 28, 28);
-    QTest::newRow("24") << 24 << QRect(136, 168, 28, 28);
-}
-
-void tst_usrBoard::gridPositions()
-{
-    QFETCH(int, cell);
-    QFETCH(QRect, geometry);
-    usrBoard c;
-    QCOMPARE(c.CellRect(cell), geometry);
-    QCOMPARE(c.CellAt(geometry.center()), cell);
 }
 
 // Without the focus a cell shows its whole number, smaller where it must; only a
@@ -217,14 +213,11 @@ void tst_usrBoard::typedText()
 {
     QFETCH(QString, typed);
     QFETCH(int, stored);
-    usrBoard c;
-    c.show();
-    QApplication::setActiveWindow(&c);
     auto board = boardOf({9, 9});
-    c.Board = board;
-    c.Update();
-    QVERIFY(c.EditCell(1, Qt::TabFocusReason));
-    CellEditor* editor = c.Editor();
+    InView v(board);
+    usrBoard& c = v.c;
+    QVERIFY(v.edit(1));
+    CellEditor* editor = v.editor();
     QCOMPARE(editor->inputMethodHints(), Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText); // number keypads
     editor->clear();
     QCOMPARE(board->Numbers(1), 0); // an emptied cell stores 0
@@ -236,11 +229,11 @@ void tst_usrBoard::typedText()
     QCOMPARE(c.Overflowed(1), notTaken);
     QCOMPARE(editor->toolTip().contains(QStringLiteral("keeps %1").arg(stored)), notTaken);
     QCOMPARE(editor->palette().color(QPalette::Text) != QColor(Qt::black), notTaken);
-    // Leaving the cell keeps what was typed, not the number made of it.
-    QVERIFY(c.EditCell(0, Qt::TabFocusReason));
-    QCOMPARE(c.CellText(1), typed);
+    // Leaving the cell shows the number made of it; text that was not taken stays, marked.
+    QVERIFY(v.edit(0));
+    QCOMPARE(c.CellText(1), notTaken ? typed : usrBoard::FormatNumber(stored));
     QCOMPARE(c.CellTip(1).contains(QStringLiteral("keeps %1").arg(stored)), notTaken);
-    QVERIFY(c.EditCell(1, Qt::TabFocusReason));
+    QVERIFY(v.edit(1));
     QTest::keyClicks(editor, QStringLiteral("5")); // selected by Tab: replaced; the mark goes
     QVERIFY(!c.Overflowed(1));
     QCOMPARE(board->Numbers(1), 5);
@@ -265,12 +258,9 @@ void tst_usrBoard::cellsWithoutANumber()
     QFETCH(int, count);
     QFETCH(int, holding);
     QFETCH(bool, noted);
-    usrBoard c;
-    c.show();
-    QApplication::setActiveWindow(&c);
     // First a full board, so that leftovers would show.
-    c.Board = boardOf({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25});
-    c.Update();
+    InView v(boardOf({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}));
+    usrBoard& c = v.c;
     auto board = countingBoard(count);
     const clsBoard before = *board;
     c.Board = board;
@@ -285,10 +275,10 @@ void tst_usrBoard::cellsWithoutANumber()
     QCOMPARE(c.HeaderTip().contains(QString::number(count)), noted);
     if (holding == usrBoard::CellCount)
         return;
-    QVERIFY(!c.EditCell(holding, Qt::TabFocusReason));
+    QVERIFY(!v.edit(holding));
     QTest::mouseClick(&c, Qt::LeftButton, {}, centre(c, holding));
     QCOMPARE(c.EditedCell(), -1);
-    QTest::keyClicks(c.Editor(), QStringLiteral("55"));
+    QTest::keyClicks(v.editor(), QStringLiteral("55"));
     QVERIFY(*board == before);
 }
 
@@ -304,27 +294,13 @@ void tst_usrBoard::updateTwiceChangesNothing()
     QCOMPARE(c.CellText(2), QStringLiteral("-01"));
 }
 
-void tst_usrBoard::deleteButtonRaisesOnce()
-{
-    usrBoard c;
-    c.show();
-    QSignalSpy spy(&c, &usrBoard::DeleteBoard);
-    QTest::mouseClick(c.cmdDelete, Qt::LeftButton);
-    QCOMPARE(spy.count(), 1);
-    QTest::mouseClick(c.cmdDelete, Qt::LeftButton);
-    QCOMPARE(spy.count(), 2);
-}
-
 void tst_usrBoard::keyboardWalksTheCells()
 {
-    usrBoard c;
-    c.Board = countingBoard(25);
-    c.Update();
-    c.show();
-    QApplication::setActiveWindow(&c);
-    QVERIFY(QTest::qWaitForWindowActive(&c));
-    QVERIFY(c.EditCell(0, Qt::TabFocusReason));
-    CellEditor* editor = c.Editor();
+    InView v(countingBoard(25));
+    usrBoard& c = v.c;
+    QVERIFY(QTest::qWaitForWindowActive(&v.view));
+    QVERIFY(v.edit(0));
+    CellEditor* editor = v.editor();
     for (int i = 1; i < 25; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(c.EditedCell(), i);
@@ -335,7 +311,7 @@ void tst_usrBoard::keyboardWalksTheCells()
     QCOMPARE(c.EditedCell(), -1); // exactly one cell shows a focus frame: none now
     // Up and Down move within the board's grid; Home, End, Left, Right stay in the text.
     const auto key = [&](int from, Qt::Key k) {
-        c.EditCell(from, Qt::OtherFocusReason);
+        v.edit(from, Qt::OtherFocusReason);
         QTest::keyClick(editor, k);
         return c.EditedCell();
     };
@@ -351,14 +327,11 @@ void tst_usrBoard::keyboardWalksTheCells()
 
 void tst_usrBoard::mouseEditsLikeALineEdit()
 {
-    usrBoard c;
     auto board = boardOf({1234, 5});
-    c.Board = board;
-    c.Update();
-    c.show();
-    QApplication::setActiveWindow(&c);
-    QVERIFY(QTest::qWaitForWindowActive(&c));
-    CellEditor* editor = c.Editor();
+    InView v(board);
+    usrBoard& c = v.c;
+    QVERIFY(QTest::qWaitForWindowActive(&v.view));
+    CellEditor* editor = v.editor();
     // The caret lands where clicked: past the end of "05", so typing appends.
     const QRect second = c.CellRect(1);
     QTest::mouseClick(&c, Qt::LeftButton, {}, QPoint(second.right() - 3, second.center().y()));
@@ -424,6 +397,61 @@ void tst_usrBoard::looksLikeALineEdit()
     QVERIFY2(differing(painted, expected) < 0.02, qPrintable(QString::number(differing(painted, expected))));
 }
 
+// The cell being edited shows its digits whole, where and as large as the painted
+// cell shows them, whatever room the style's line-edit margins leave.
+void tst_usrBoard::editorShowsTheCellsDigits_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<bool>("active");
+    for (const char* style : {"Fusion", "Windows", "Adwaita", "Adwaita-Dark"})
+        for (qreal ratio : {1.0, 1.25, 1.5, 2.0})
+            QTest::addRow("%s, scale %g", style, ratio) << QString::fromLatin1(style) << ratio << true;
+    QTest::newRow("Fusion, inactive window") << QStringLiteral("Fusion") << 1.0 << false;
+    QTest::newRow("Adwaita-Dark, inactive window, scale 1.5") << QStringLiteral("Adwaita-Dark") << 1.5 << false;
+}
+
+void tst_usrBoard::editorShowsTheCellsDigits()
+{
+    QFETCH(QString, style);
+    QFETCH(qreal, ratio);
+    QFETCH(bool, active);
+    QStyle* theStyle = QStyleFactory::create(style);
+    if (!theStyle)
+        QSKIP("style not installed");
+    const QString before = QApplication::style()->name();
+    QApplication::setStyle(theStyle);
+    auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
+    InView v(boardOf({7, 12}));
+    const QRect cell(v.c.mapTo(&v.view, v.c.CellRect(1).topLeft()), v.c.CellRect(1).size());
+    // The pixels of the digits: far from the cell's white, inside its frame.
+    const auto digits = [&](const QImage& image) {
+        const QRect inside = QRectF(QRectF(cell).adjusted(4, 4, -4, -4).topLeft() * ratio,
+                                    QSizeF(cell.size() - QSize(8, 8)) * ratio).toRect();
+        QRect box;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    if (!active)
+        QApplication::setActiveWindow(nullptr);
+    QVERIFY(v.edit(1, Qt::MouseFocusReason));
+    v.editor()->setReadOnly(true); // no caret, which would add a line to the digits
+    const QRect edited = digits(rendered(v.view, ratio));
+    v.editor()->setReadOnly(false);
+    QVERIFY(v.edit(0, Qt::MouseFocusReason));
+    const QRect painted = digits(rendered(v.view, ratio));
+    QVERIFY(!painted.isEmpty());
+    const auto near = [](int a, int b) { return std::abs(a - b) <= 1; };
+    QVERIFY2(near(edited.left(), painted.left()) && near(edited.top(), painted.top()) && near(edited.right(), painted.right())
+                 && near(edited.bottom(), painted.bottom()),
+             qPrintable(QStringLiteral("edited %1,%2 %3x%4, painted %5,%6 %7x%8")
+                            .arg(edited.x()).arg(edited.y()).arg(edited.width()).arg(edited.height())
+                            .arg(painted.x()).arg(painted.y()).arg(painted.width()).arg(painted.height())));
+}
+
 void tst_usrBoard::readableOnADarkDesktop_data()
 {
     QTest::addColumn<int>("colour"); // 0x00BBGGRR
@@ -448,21 +476,19 @@ void tst_usrBoard::readableOnADarkDesktop()
     QApplication::setPalette(dark);
     auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
 
-    usrBoard c;
-    QFont font = c.font();
+    InView v(boardOf({7}, colour));
+    usrBoard& c = v.c;
+    QFont font = v.view.font();
     font.setStyleStrategy(QFont::NoAntialias); // every text pixel has the text colour
-    c.setFont(font);
-    c.Board = boardOf({7}, colour);
-    c.Update();
-    c.show();
-    QApplication::setActiveWindow(&c);
+    v.view.setFont(font);
     if (!typed.isEmpty()) {
-        QVERIFY(c.EditCell(0, Qt::TabFocusReason));
-        QTest::keyClicks(c.Editor(), typed);
-        c.Editor()->setCursorPosition(0); // at full size while edited, so strokes are whole
+        QVERIFY(v.edit(0));
+        QTest::keyClicks(v.editor(), typed);
+        v.editor()->setCursorPosition(0); // at full size while edited, so strokes are whole
     }
     QRgb text = 0;
-    const double contrast = drawnContrast(rendered(c, 1), c.CellRect(0), &text);
+    const QRect cell(c.mapTo(&v.view, c.CellRect(0).topLeft()), c.CellRect(0).size());
+    const double contrast = drawnContrast(rendered(v.view, 1), cell, &text);
     QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
     if (!typed.isEmpty()) // the warning is a red, not the plain text colour
         QVERIFY(qRed(text) > qGreen(text) + 40 && qRed(text) > qBlue(text) + 40);
@@ -486,20 +512,18 @@ void tst_usrBoard::screenReaderNames()
     QFETCH(bool, edited);
     QFETCH(QString, name);
     QFETCH(QString, value);
-    usrBoard c;
     auto board = std::make_shared<clsBoard>();
     board->AllocateNumbers(24);
     for (int i = 0; i < 25; ++i)
         board->Numbers(i, i);
     board->zanvo(1, CellGreen);
-    c.Board = board;
-    c.Update();
+    InView v(board);
+    usrBoard& c = v.c;
     c.Caption(QStringLiteral("Brett 3"));
-    c.show();
     QAccessible::setActive(true);
     auto inactive = qScopeGuard([] { QAccessible::setActive(false); });
     if (edited)
-        QVERIFY(c.EditCell(part, Qt::TabFocusReason));
+        QVERIFY(v.edit(part));
     QAccessibleInterface* group = QAccessible::queryAccessibleInterface(&c);
     QVERIFY(group);
     QCOMPARE(group->role(), QAccessible::Grouping);
@@ -508,7 +532,8 @@ void tst_usrBoard::screenReaderNames()
     QAccessibleInterface* accessible = group->child(part);
     QVERIFY(accessible);
     QCOMPARE(group->indexOfChild(accessible), part);
-    QCOMPARE(accessible->object() == c.Editor(), edited); // the editor stands in for its cell
+    QCOMPARE(accessible->object() == v.editor(), edited); // the editor stands in for its cell
+    QCOMPARE(accessible->parent(), group);
     QCOMPARE(accessible->text(QAccessible::Name), name);
     if (!value.isNull()) {
         QCOMPARE(accessible->role(), QAccessible::EditableText);

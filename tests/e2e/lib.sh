@@ -8,7 +8,12 @@ ZANVO_PID=""
 BUS_PID=""
 
 e2e_cleanup() {
-    [ -n "$ZANVO_PID" ] && kill "$ZANVO_PID" 2>/dev/null
+    if [ -n "$ZANVO_PID" ]; then
+        kill "$ZANVO_PID" 2>/dev/null
+        # A program whose event loop no longer runs cannot take the hint.
+        for _ in $(seq 30); do kill -0 "$ZANVO_PID" 2>/dev/null || break; sleep 0.1; done
+        kill -KILL "$ZANVO_PID" 2>/dev/null
+    fi
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     [ -n "$BUS_PID" ] && kill "$BUS_PID" 2>/dev/null
     wait 2>/dev/null
