@@ -15,7 +15,7 @@ for tool in sway swaymsg wtype python3; do
 done
 
 SWAY_PID="" HOLD_PID=""
-trap 'kill $HOLD_PID $ZANVO_PID $SWAY_PID 2>/dev/null; e2e_cleanup' EXIT
+trap 'kill $HOLD_PID $SWAY_PID 2>/dev/null; e2e_cleanup' EXIT
 
 e2e_fail() {
     echo "FAIL: $*" >&2
@@ -23,6 +23,7 @@ e2e_fail() {
         local shot="${E2E_SHOT_DIR:-${TMPDIR:-/tmp}}/zanvo-wayland-failure-$$.png"
         grim "$shot" 2>/dev/null && echo "screen: $shot" >&2
     fi
+    echo "the keyboard is with: '$(focused 2>/dev/null)'" >&2
     tail -n 20 "$E2E_TMP/sway.log" >&2
     exit 1
 }
@@ -69,7 +70,7 @@ is_focused() { [ "$(focused)" = "$1" ]; }
 
 # Waits up to 10 s until the window titled $1 has the keyboard.
 wait_focus() {
-    e2e_wait 100 "'$1' does not have the keyboard (has: '$(focused)')" is_focused "$1"
+    e2e_wait 100 "'$1' does not get the keyboard" is_focused "$1"
 }
 
 keys() {
