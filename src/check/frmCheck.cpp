@@ -15,11 +15,17 @@
 #include <QItemSelectionModel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
+#include <QToolButton>
+#include <QWindow>
 
 #include <QtGui/qguiapplication_platform.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -78,6 +84,67 @@ void offerCloseOnly(QWidget* window)
                         XCB_ATOM_ATOM, 32, types.size(), types.data());
     xcb_flush(connection);
 }
+
+bool onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// Qt draws the frames itself where the compositor offers none (weston, GNOME), and its
+// frames offer to minimise and maximise any window. The main window, shown before the
+// dialog ever is, tells which kind of compositor this is.
+bool qtDrawsFrames()
+{
+    if (!onWayland())
+        return false;
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    return std::any_of(windows.cbegin(), windows.cend(),
+                       [](const QWindow* w) { return w->isVisible() && w->frameMargins().top() > 0; });
+}
+
+// The dialog's own title bar: its title and a close box. Dragging it moves the window.
+class OwnTitleBar : public QWidget {
+public:
+    explicit OwnTitleBar(QWidget* dialog) : QWidget(dialog)
+    {
+        setObjectName(QStringLiteral("titleBar"));
+        const int height = fontMetrics().height() + 10;
+        setGeometry(0, 0, dialog->width(), height);
+        auto* closeBox = new QToolButton(this);
+        closeBox->setObjectName(QStringLiteral("closeBox"));
+        closeBox->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton, nullptr, this));
+        closeBox->setAutoRaise(true);
+        closeBox->setFocusPolicy(Qt::NoFocus); // Escape closes from the keyboard
+        closeBox->setAccessibleName(QStringLiteral("Close"));
+        closeBox->setGeometry(width() - height, 0, height, height);
+        connect(closeBox, &QToolButton::clicked, dialog, &QWidget::close);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const bool active = isActiveWindow();
+        painter.fillRect(rect(), palette().color(QPalette::Window).darker(active ? 115 : 105));
+        painter.setPen(palette().color(active ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        const QRect text = rect().adjusted(8, 0, -height(), 0);
+        painter.drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
+                         fontMetrics().elidedText(window()->windowTitle(), Qt::ElideRight, text.width()));
+    }
+
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton && window()->windowHandle())
+            window()->windowHandle()->startSystemMove();
+    }
+
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
+            update();
+        return QWidget::event(event);
+    }
+};
 
 // Qt presents a plain top-level widget to screen readers as a filler; this window is
 // a dialog.
@@ -138,10 +205,33 @@ frmCheck::frmCheck(std::function<BoardsRef()> boards, std::function<void()> boar
 
 void frmCheck::ShowRestored()
 {
+    if (!m_titleBar && !isVisible() && qtDrawsFrames())
+        UseOwnTitleBar();
+    // Neither sway (which only marks the window urgent) nor weston (which has no such
+    // request) gives the keyboard to a mapped window that asks for it, and a minimised
+    // one comes back only through the compositor. Both give it to a window they map, so
+    // the dialog is mapped anew; Qt hands over the activation token of the key or
+    // click that asked, for the compositors that want one.
+    if (onWayland() && isVisible() && !isActiveWindow())
+        hide();
     setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
+}
+
+void frmCheck::UseOwnTitleBar()
+{
+    if (m_titleBar)
+        return;
+    m_titleBar = new OwnTitleBar(this);
+    const int height = m_titleBar->height();
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child != m_titleBar)
+            child->move(child->x(), child->y() + height);
+    setFixedSize(width(), this->height() + height);
+    // Without the hints for a title bar of its own, which Qt would let win over this.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
 }
 
 BoardsRef frmCheck::Boards() const
@@ -185,8 +275,10 @@ void frmCheck::cmdAdd_Click()
     const ActiveAgainAfterwards keepKeys(this);
     // A cancelled box adds nothing; an empty answer given with OK reads as 0.
     bool ok = false;
+    // A number field, so that on-screen keyboards open their number layout.
     const QString answer = QInputDialog::getText(this, QStringLiteral("Adding"), QStringLiteral("Write the number to add."),
-                                                 QLineEdit::Normal, QString(), &ok);
+                                                 QLineEdit::Normal, QString(), &ok, Qt::WindowFlags(),
+                                                 Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText);
     if (!ok)
         return;
 
@@ -254,6 +346,16 @@ void frmCheck::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void frmCheck::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!m_titleBar)
+        return;
+    QPainter painter(this); // a frameless window still needs an edge
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void frmCheck::showEvent(QShowEvent* event)

@@ -26,6 +26,11 @@ public:
     // restored from minimised, raised and active.
     void ShowRestored();
 
+    // Where Qt would draw the window frame itself (Wayland without frames from the
+    // compositor), the dialog draws its own title bar with a close box only.
+    void UseOwnTitleBar();
+    QWidget* TitleBar() const noexcept { return m_titleBar; }
+
     // The drawn numbers in the order they were added, each with colour 0. No number
     // occurs twice. lstNumbers shows exactly these, row k showing entry k - 1.
     clsBoard Numbers;
@@ -52,8 +57,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    QWidget* m_titleBar = nullptr;
     std::function<BoardsRef()> m_boards;
     std::function<void()> m_boardsChecked;
 };

@@ -14,6 +14,8 @@ CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent)
     setObjectName(QStringLiteral("cellEditor"));
     // Reached through the view's own Tab stops, never as a stop of its own.
     setFocusPolicy(Qt::ClickFocus);
+    // On-screen keyboards open their number layout; what the cell takes stays the same.
+    setInputMethodHints(Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText);
     // The panel is drawn underneath by the painter; the line edit adds text, caret
     // and selection only.
     setFrame(false);

@@ -32,6 +32,7 @@ struct Seen {
     QString inputTitle;
     QString inputLabel;
     QString inputDefault;
+    Qt::InputMethodHints inputHints;
     QStringList boxTitles;
     QStringList boxTexts;
     QList<QMessageBox::Icon> boxIcons;
@@ -61,6 +62,7 @@ private:
             m_seen.inputTitle = input->windowTitle();
             m_seen.inputLabel = input->labelText();
             m_seen.inputDefault = input->textValue();
+            m_seen.inputHints = input->inputMethodHints();
             if (m_answer) {
                 input->setTextValue(*m_answer);
                 input->accept();
@@ -312,6 +314,7 @@ void tst_frmCheck::addReadsTheAnswer()
     QCOMPARE(seen.inputTitle, QStringLiteral("Adding"));
     QCOMPARE(seen.inputLabel, QStringLiteral("Write the number to add."));
     QVERIFY(seen.inputDefault.isEmpty());
+    QCOMPARE(seen.inputHints, Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText); // number keypads
     QCOMPARE(seen.boxTexts, QStringList{});
     QCOMPARE(numbersOf(f.dialog->Numbers), QList<int>{number});
     QCOMPARE(f.dialog->Numbers.zanvo(0), 0);
@@ -476,6 +479,14 @@ void tst_frmCheck::closeBoxHidesAndKeepsNumbers_data()
     QTest::addColumn<DialogAction>("putAway");
     QTest::newRow("close box") << DialogAction([](frmCheck* d) { QVERIFY(d->close()); });
     QTest::newRow("Escape") << DialogAction([](frmCheck* d) { QTest::keyClick(d->lstNumbers, Qt::Key_Escape); });
+    QTest::newRow("own title bar") << DialogAction([](frmCheck* d) {
+        d->UseOwnTitleBar(); // as where Qt would draw the frame itself
+        d->show();
+        const QList<QAbstractButton*> boxes = d->TitleBar()->findChildren<QAbstractButton*>();
+        QCOMPARE(boxes.size(), 1); // a close box, nothing to minimise or maximise with
+        QVERIFY(d->windowFlags().testFlag(Qt::FramelessWindowHint));
+        boxes.first()->click();
+    });
 }
 
 void tst_frmCheck::closeBoxHidesAndKeepsNumbers()

@@ -220,6 +220,7 @@ void tst_usrBoard::typedText()
     usrBoard& c = v.c;
     QVERIFY(v.edit(1));
     CellEditor* editor = v.editor();
+    QCOMPARE(editor->inputMethodHints(), Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText); // number keypads
     editor->clear();
     QCOMPARE(board->Numbers(1), 0); // an emptied cell stores 0
     QTest::keyClicks(editor, typed);
