@@ -4,7 +4,7 @@
 #include "BoardCsv.h"
 #include "BoardFileStream.h"
 #include "ColourText.h"
-#include "HitCounter.h"
+#include "HitsText.h"
 #include "ReportModule.h"
 #include "TextSink.h"
 
@@ -277,30 +277,17 @@ void refuseWithoutRoom(const QString& sFile, std::uint64_t bytes)
                          .toStdString());
 }
 
-int greenCells(const clsBoard& board)
-{
-    int hits = 0;
-    for (const BoardEntry& e : board.Entries())
-        hits += e.Colour == CellGreen ? 1 : 0;
-    return hits;
-}
-
 // The drawn numbers, read like the check dialog's input box.
 clsBoard readDrawnNumbers(const QStringList& texts)
 {
     clsBoard drawn;
     for (const QString& text : texts) {
-        std::int32_t value = 0;
-        try {
-            value = ReadNumber(text.toStdString());
-        } catch (const ZanvoError& e) {
-            if (e.Number() != ErrorNumber::Overflow)
-                throw;
+        const std::optional<std::int32_t> value = ReadNumberInRange(text.toStdString());
+        if (!value)
             throw UsageError(QStringLiteral("drawn number \"%1\" is outside the 32-bit range").arg(text));
-        }
-        if (drawn.FindNumber(value) >= 0)
-            throw UsageError(QStringLiteral("The number already exists: %1").arg(value));
-        drawn.AppendNumber(value, 0);
+        if (drawn.FindNumber(*value) >= 0)
+            throw UsageError(QStringLiteral("The number already exists: %1").arg(*value));
+        drawn.AppendNumber(*value, 0);
     }
     return drawn;
 }
@@ -388,20 +375,23 @@ void check(const CommandLine& line, QIODevice& out)
     if (line.write) {
         // The whole list, checked and saved as the program does; printed only once saved.
         const BoardsRef boards = ReadBoardFile(file);
-        CheckBoards(*boards, drawn);
+        MatchCheck matchCheck(drawn);
+        std::vector<int> boardHits;
+        for (const auto& board : *boards)
+            boardHits.push_back(matchCheck.Check(*board));
         WriteBoardFile(file, *boards);
         std::int32_t position = 0;
-        for (const auto& board : *boards)
-            report(++position, greenCells(*board));
+        for (const int count : boardHits)
+            report(++position, count);
     } else {
         BoardFileStream stream(file);
-        const HitCounter counter(drawn);
+        MatchCheck counter(drawn);
         BoardBlock run;
         streamed(sink, [&] {
             while (stream.NextBoard()) {
-                counter.Start();
+                counter.StartBoard();
                 while (stream.NextEntries(run))
-                    counter.Add(run);
+                    counter.AddNumbers(run.Size(), [&](std::size_t i) { return run.Number(i); });
                 report(stream.Position(), counter.Hits());
             }
         });
