@@ -332,32 +332,26 @@ void check(const CommandLine& line, const Devices& io)
     sink.Flush();
 }
 
-std::int32_t readCount(const QString& text)
+// A COUNT: digits only, from 0 to 2147483647.
+std::optional<std::int32_t> countOf(const QString& text)
 {
-    bool digitsOnly = !text.isEmpty() && text.size() <= 10;
-    for (const QChar c : text)
-        digitsOnly = digitsOnly && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const bool digitsOnly = !text.isEmpty() && text.size() <= 10
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     const qlonglong count = digitsOnly ? text.toLongLong() : -1;
     if (count < 0 || count > std::numeric_limits<std::int32_t>::max())
-        throw UsageError(QStringLiteral("COUNT must be a whole number from 0 to 2147483647, not \"%1\"").arg(text));
+        return std::nullopt;
     return static_cast<std::int32_t>(count);
-}
-
-bool isCount(const QString& text)
-{
-    try {
-        readCount(text);
-        return true;
-    } catch (const UsageError&) {
-        return false;
-    }
 }
 
 void random(const CommandLine& line, const Devices&)
 {
-    if (!isCount(line.arguments[0]) && isCount(line.arguments[1]))
+    const std::optional<std::int32_t> given = countOf(line.arguments[0]);
+    if (!given && countOf(line.arguments[1]))
         throw UsageError(QStringLiteral("COUNT comes first: zanvo-tool random COUNT FILE"));
-    const std::int32_t count = readCount(line.arguments[0]);
+    if (!given)
+        throw UsageError(QStringLiteral("COUNT must be a whole number from 0 to 2147483647, not \"%1\"")
+                             .arg(line.arguments[0]));
+    const std::int32_t count = *given;
     const QString file = line.arguments[1];
     refuseExisting(file, line.has(Force));
     refuseWithoutRoom(file, 4 + std::uint64_t{204} * static_cast<std::uint64_t>(count));
@@ -490,9 +484,9 @@ void importCsv(const CommandLine& line, const Devices& io)
     const QString file = line.arguments[1];
     refuseExisting(file, line.has(Force));
     const QString sCsv = line.arguments[0];
+    const QString name = sCsv == QLatin1String("-") ? QStringLiteral("standard input") : sCsv;
     CsvBytes csv;
     if (sCsv == QLatin1String("-")) {
-        const QString name = QStringLiteral("standard input");
         if (!io.in.isOpen())
             throw ZanvoError(ErrorNumber::DeviceIO, (name + QStringLiteral(": It cannot be read")).toStdString());
         csv = readCsv(io.in, name, separator);
@@ -521,8 +515,8 @@ void importCsv(const CommandLine& line, const Devices& io)
     // Told once the boards are saved: a failure stays the one line on standard error.
     if (csv.headerRow > 0)
         writeLine(io.err, QStringLiteral("zanvo-tool: %1: row %2 holds no number; it was skipped as a header")
-                           .arg(sCsv == QLatin1String("-") ? QStringLiteral("standard input") : sCsv)
-                           .arg(csv.headerRow));
+                              .arg(name)
+                              .arg(csv.headerRow));
 }
 
 void report(const CommandLine& line, const Devices& io)
@@ -681,22 +675,6 @@ int run(const QStringList& arguments, const Devices& io)
 }
 
 } // namespace
-
-QList<QPair<QString, QStringList>> ToolCommandOptions()
-{
-    QList<QPair<QString, QStringList>> commands;
-    for (const Command& c : Commands) {
-        QStringList options;
-        for (const OptionName& o : Options) {
-            if ((c.options & o.option) != 0)
-                options << QStringLiteral("--") + QLatin1String(o.name);
-        }
-        if ((c.options & Output) != 0)
-            options << QStringLiteral("-o");
-        commands.append({QLatin1String(c.name), options});
-    }
-    return commands;
-}
 
 int RunTool(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err)
 {

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QList>
-#include <QPair>
 #include <QStringList>
 
 class QIODevice;
@@ -17,8 +15,3 @@ inline constexpr int Usage = 2;   // the command line is wrong; nothing was read
 // Runs zanvo-tool: `arguments` as a program receives them (the first is its name),
 // `in` for "import - FILE". Every failure is one line on `err`.
 int RunTool(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err);
-
-// Each command with the options it takes besides -h and -v ("-o" beside "--output"),
-// from the table the tool parses them with: what its manual page and bash completion
-// must offer.
-QList<QPair<QString, QStringList>> ToolCommandOptions();
