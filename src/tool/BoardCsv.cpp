@@ -4,6 +4,7 @@
 #include "ColourText.h"
 
 #include <QByteArray>
+#include <QLatin1StringView>
 #include <QStringView>
 
 #include <algorithm>
@@ -19,24 +20,12 @@ constexpr std::string_view Marker = "colours";
 constexpr std::size_t ShownLength = 40;
 
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != b[i])
-            return false;
-    }
-    return true;
-}
-
 bool isMarker(std::string_view text)
 {
     text = TrimBlanks(text);
-    return equalsIgnoringCase(text, Marker) || equalsIgnoringCase(text, "colors");
+    const QLatin1StringView word(text.data(), static_cast<qsizetype>(text.size()));
+    return word.compare(QLatin1StringView(Marker.data()), Qt::CaseInsensitive) == 0
+        || word.compare(QLatin1StringView("colors"), Qt::CaseInsensitive) == 0;
 }
 
 bool isDigit(char c)

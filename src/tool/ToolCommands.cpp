@@ -17,7 +17,6 @@
 #include "board/ZanvoError.h"
 #include "check/MatchCheck.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
