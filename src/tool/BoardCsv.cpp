@@ -316,7 +316,7 @@ std::int32_t ReadCsvNumber(std::string_view text, std::int64_t row, std::int64_t
 constexpr std::size_t LookAhead = 64 * 1024;
 
 CsvBoardReader::CsvBoardReader(Source source, CsvSeparator separator)
-    : m_source(std::move(source)), m_raw(32 * 1024), m_buffer(LookAhead + 4)
+    : m_source(std::move(source)), m_raw(64 * 1024), m_buffer(LookAhead + 4)
 {
     if (separator != CsvSeparator::Auto) {
         m_separator = CsvSeparatorChar(separator);
