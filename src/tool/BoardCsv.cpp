@@ -426,8 +426,8 @@ int CsvBoardReader::peekAhead(std::size_t k)
 }
 
 // The separator, from the first row that holds one outside quotes: a tab if it has
-// one, else a semicolon, else a comma. A row longer than the buffer is judged by
-// its start, so memory stays what it was.
+// one, else a semicolon, else a comma. A row longer than LookAhead is judged by its
+// start, so memory stays what it was.
 void CsvBoardReader::decideSeparator()
 {
     bool quoted = false;
