@@ -114,6 +114,17 @@ std::int32_t ReadNumber(std::string_view text)
     return RoundToInt32(ScanNumber(text));
 }
 
+std::optional<std::int32_t> ReadNumberInRange(std::string_view text)
+{
+    try {
+        return ReadNumber(text);
+    } catch (const ZanvoError& e) {
+        if (e.Number() != ErrorNumber::Overflow)
+            throw;
+        return std::nullopt;
+    }
+}
+
 std::int32_t RoundToInt32(double value)
 {
     // Nearest whole number, a tie going to the even neighbour; independent of the

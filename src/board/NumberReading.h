@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 
@@ -13,6 +14,9 @@
 // 32-bit integer, halves to even (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
 // A value outside the 32-bit range throws ZanvoError 6 (overflow); nothing wraps.
 std::int32_t ReadNumber(std::string_view text);
+
+// ReadNumber, with a value outside the 32-bit range read as no value instead.
+std::optional<std::int32_t> ReadNumberInRange(std::string_view text);
 
 // The nearest 32-bit integer, a value exactly halfway going to the even neighbour.
 // Throws ZanvoError 6 when the result does not fit.

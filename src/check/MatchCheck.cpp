@@ -8,6 +8,15 @@ namespace {
 // The widest span of drawn numbers kept as a table: 32 KB, within the first-level cache.
 constexpr std::int64_t DenseRange = 4096;
 
+// std::popcount becomes a library call on the baseline x86-64 target.
+int bitCount(std::uint64_t v) noexcept
+{
+    v = v - ((v >> 1) & 0x5555555555555555ull);
+    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+    v = (v + (v >> 4)) & 0x0f0f0f0f0f0f0f0full;
+    return static_cast<int>((v * 0x0101010101010101ull) >> 56);
+}
+
 } // namespace
 
 MatchCheck::MatchCheck(const clsBoard& drawn)
@@ -28,7 +37,7 @@ MatchCheck::MatchCheck(const clsBoard& drawn)
         m_bits[static_cast<std::size_t>(m_sorted[k] - m_lowest)] = std::uint64_t{1} << k;
 }
 
-void MatchCheck::Check(clsBoard& board)
+int MatchCheck::Check(clsBoard& board)
 {
     const std::span<BoardEntry> entries = board.Entries();
     if (m_dense) {
@@ -46,20 +55,27 @@ void MatchCheck::Check(clsBoard& board)
             e.Colour = CellWhite ^ (green & (CellWhite ^ CellGreen));
             found |= bit;
         }
-        return;
+        return bitCount(found);
     }
     ++m_board;
+    int hits = 0;
     for (BoardEntry& e : entries) {
         std::int32_t colour = CellWhite;
         const auto it = std::lower_bound(m_sorted.begin(), m_sorted.end(), e.Number);
         if (it != m_sorted.end() && *it == e.Number) {
             std::uint64_t& foundOn = m_foundOnBoard[static_cast<std::size_t>(it - m_sorted.begin())];
             if (foundOn != m_board)
-                colour = CellGreen;
+                colour = CellGreen, ++hits;
             foundOn = m_board;
         }
         e.Colour = colour;
     }
+    return hits;
+}
+
+int MatchCheck::Hits() const noexcept
+{
+    return m_dense ? bitCount(m_found) : m_hits;
 }
 
 void CheckBoard(clsBoard& board, const clsBoard& drawn)

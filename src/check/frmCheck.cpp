@@ -282,12 +282,8 @@ void frmCheck::cmdAdd_Click()
     if (!ok)
         return;
 
-    std::int32_t value = 0;
-    try {
-        value = ReadNumber(answer.toStdString());
-    } catch (const ZanvoError& e) {
-        if (e.Number() != ErrorNumber::Overflow)
-            throw;
+    const std::optional<std::int32_t> value = ReadNumberInRange(answer.toStdString());
+    if (!value) {
         QMessageBox::critical(this, QStringLiteral("Adding"),
                               QStringLiteral("The number must lie between %1 and %2.")
                                   .arg(std::numeric_limits<std::int32_t>::min())
@@ -296,11 +292,11 @@ void frmCheck::cmdAdd_Click()
     }
 
     std::int32_t endLoc = -1;
-    if (Numbers.FindNumber(value, 0, endLoc) >= 0) {
+    if (Numbers.FindNumber(*value, 0, endLoc) >= 0) {
         QMessageBox::critical(this, QStringLiteral("Collision"), QStringLiteral("The number already exists"));
         return;
     }
-    Numbers.AppendNumber(value, 0);
+    Numbers.AppendNumber(*value, 0);
     UpdateList(*lstNumbers, Numbers);
     lstNumbers->scrollToBottom(); // the new number is the last row
 }

@@ -357,14 +357,8 @@ void usrBoard::EditorTextChanged(int Index, const QString& text)
 void usrBoard::txtCell_Change(int Index)
 {
     Cell& cell = m_cells[static_cast<std::size_t>(Index)];
-    std::optional<std::int32_t> value;
-    try {
-        value = ReadNumber(cell.Text.toStdString());
-    } catch (const ZanvoError& e) {
-        if (e.Number() != ErrorNumber::Overflow)
-            throw;
-        // Beyond 32 bits: the board keeps its number, the cell its text, marked.
-    }
+    // Beyond 32 bits: the board keeps its number, the cell its text, marked.
+    const std::optional<std::int32_t> value = ReadNumberInRange(cell.Text.toStdString());
     if (Board && value)
         Board->Numbers(static_cast<std::int32_t>(Index), *value);
     const bool overflow = !value;

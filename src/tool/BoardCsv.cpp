@@ -3,6 +3,10 @@
 
 #include "ColourText.h"
 
+#include <QByteArray>
+#include <QLatin1StringView>
+#include <QStringView>
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -16,24 +20,12 @@ constexpr std::string_view Marker = "colours";
 constexpr std::size_t ShownLength = 40;
 
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != b[i])
-            return false;
-    }
-    return true;
-}
-
 bool isMarker(std::string_view text)
 {
     text = TrimBlanks(text);
-    return equalsIgnoringCase(text, Marker) || equalsIgnoringCase(text, "colors");
+    const QLatin1StringView word(text.data(), static_cast<qsizetype>(text.size()));
+    return word.compare(QLatin1StringView(Marker.data()), Qt::CaseInsensitive) == 0
+        || word.compare(QLatin1StringView("colors"), Qt::CaseInsensitive) == 0;
 }
 
 bool isDigit(char c)
@@ -320,8 +312,11 @@ std::int32_t ReadCsvNumber(std::string_view text, std::int64_t row, std::int64_t
     return static_cast<std::int32_t>(value);
 }
 
+// The look ahead for the separator: 64 KB of the text as UTF-8.
+constexpr std::size_t LookAhead = 64 * 1024;
+
 CsvBoardReader::CsvBoardReader(Source source, CsvSeparator separator)
-    : m_source(std::move(source)), m_raw(64 * 1024), m_buffer(64 * 1024)
+    : m_source(std::move(source)), m_raw(64 * 1024), m_buffer(LookAhead + 4)
 {
     if (separator != CsvSeparator::Auto) {
         m_separator = CsvSeparatorChar(separator);
@@ -329,90 +324,73 @@ CsvBoardReader::CsvBoardReader(Source source, CsvSeparator separator)
     }
 }
 
-// At least n raw bytes from m_rawPos on; false at the end of the text.
-bool CsvBoardReader::rawAtLeast(std::size_t n)
+namespace {
+
+// What cannot be text reaches the reader as a lone (high) surrogate, which it refuses
+// with its row.
+constexpr QChar NotText(0xD800);
+
+// How many bytes at the end of `bytes` start a character they do not finish: those
+// wait for the next piece, since Qt's decoder loses bytes after a bad character
+// that is cut off.
+std::size_t cutCharacter(QStringConverter::Encoding encoding, std::string_view bytes)
 {
-    std::size_t left = m_rawLength - m_rawPos;
-    if (left >= n)
-        return true;
-    std::memmove(m_raw.data(), m_raw.data() + m_rawPos, left);
-    m_rawPos = 0;
-    m_rawLength = left;
-    while (m_rawLength < n) {
-        const std::size_t got = m_source(std::span<char>(m_raw.data() + m_rawLength, m_raw.size() - m_rawLength));
-        if (got == 0)
-            return false;
-        m_rawLength += got;
+    if (encoding != QStringConverter::Utf8)
+        return bytes.size() % 2;
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, bytes.size()); ++back) {
+        const auto c = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if (c < 0x80 || c >= 0xC0)
+            return c >= 0xC0 && std::size_t(c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2) > back ? back : 0;
     }
-    return true;
+    return 0;
 }
 
-// The text as UTF-8 into `into` (room at least 4); 0 at its end. UTF-16 that
-// cannot be text (a lone surrogate, an odd last byte) becomes the byte 0xFF, which
-// is no UTF-8 either: the reader refuses it with its row.
-std::size_t CsvBoardReader::decode(char* into, std::size_t room)
+} // namespace
+
+// The next piece of the text into `into` (room at least 4); 0 at its end.
+std::size_t CsvBoardReader::decode(QChar* into, std::size_t room)
 {
-    if (m_encoding == Encoding::Unknown) {
-        // The byte order mark, which may arrive split across reads.
-        rawAtLeast(3);
-        const auto byte = [&](std::size_t i) { return i < m_rawLength ? static_cast<unsigned char>(m_raw[i]) : 0; };
-        m_encoding = Encoding::Utf8;
-        if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF)
-            m_rawPos = 3;
-        else if (byte(0) == 0xFF && byte(1) == 0xFE)
-            m_encoding = Encoding::Utf16Le, m_rawPos = 2;
-        else if (byte(0) == 0xFE && byte(1) == 0xFF)
-            m_encoding = Encoding::Utf16Be, m_rawPos = 2;
+    const auto flags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+    std::size_t skip = 0;
+    if (!m_decoder.isValid()) {
+        // The byte order mark, which may arrive split across reads. Three bytes tell
+        // UTF-8's, and are too few for UTF-32's, which is no text here.
+        for (std::size_t n = 1; m_rawLength < 3 && n > 0; m_rawLength += n)
+            n = m_source(std::span<char>(m_raw.data() + m_rawLength, m_raw.size() - m_rawLength));
+        const auto mark = QStringConverter::encodingForData(QByteArrayView(m_raw.data(), std::min<std::size_t>(m_rawLength, 3)));
+        m_encoding = mark.value_or(QStringConverter::Utf8);
+        skip = !mark ? 0 : m_encoding == QStringConverter::Utf8 ? 3 : 2;
+        m_decoder = QStringDecoder(m_encoding, flags);
+    } else if (!m_ended) {
+        // After the character cut off before, as many bytes as there is room for
+        // characters.
+        const std::size_t got = m_source(std::span<char>(m_raw.data() + m_rawLength, std::min(m_raw.size(), room) - m_rawLength));
+        m_ended = got == 0;
+        m_rawLength += got;
     }
-    if (m_encoding == Encoding::Utf8) {
-        if (!rawAtLeast(1))
-            return 0;
-        const std::size_t n = std::min(room, m_rawLength - m_rawPos);
-        std::memcpy(into, m_raw.data() + m_rawPos, n);
-        m_rawPos += n;
-        return n;
+    const std::string_view raw(m_raw.data() + skip, m_rawLength - skip);
+    const std::size_t cut = cutCharacter(m_encoding, raw);
+    const QByteArrayView whole(raw.data(), static_cast<qsizetype>(raw.size() - cut));
+    m_decoder.resetState();
+    auto size = static_cast<std::size_t>(m_decoder.appendToBuffer(into, whole) - into);
+    if (m_decoder.hasError()) {
+        // Qt writes U+FFFD for what is no UTF-8, U+0000 when asked: where the two
+        // differ, a U+FFFD or U+0000 of the text itself stays. Asked so, a decoder that
+        // keeps state writes nothing for a bad character the piece ends in.
+        std::vector<QChar> nulls(static_cast<std::size_t>(whole.size()) + 1);
+        QStringDecoder check(m_encoding, QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::ConvertInvalidToNull);
+        const auto checked = static_cast<std::size_t>(check.appendToBuffer(nulls.data(), whole) - nulls.data());
+        for (std::size_t i = 0; i < size; ++i)
+            into[i] = i < checked && into[i] == nulls[i] ? into[i] : NotText;
     }
-    std::size_t out = 0;
-    const auto put = [&](std::uint32_t c) { into[out++] = static_cast<char>(c); };
-    while (room - out >= 4) {
-        if (m_rawLength - m_rawPos < 2) {
-            if (out > 0)
-                break; // the rest with the next call, which may have to wait for it
-            if (!rawAtLeast(2)) {
-                if (m_rawPos < m_rawLength)
-                    m_rawPos = m_rawLength, put(0xFF);
-                if (m_highSurrogate != 0)
-                    m_highSurrogate = 0, put(0xFF);
-                break;
-            }
-        }
-        const auto b0 = static_cast<unsigned char>(m_raw[m_rawPos]);
-        const auto b1 = static_cast<unsigned char>(m_raw[m_rawPos + 1]);
-        m_rawPos += 2;
-        const std::uint32_t u = m_encoding == Encoding::Utf16Le ? b0 | b1 << 8 : b0 << 8 | b1;
-        const bool low = u >= 0xDC00 && u <= 0xDFFF;
-        if (m_highSurrogate != 0) {
-            const std::uint32_t high = m_highSurrogate;
-            m_highSurrogate = 0;
-            if (low) {
-                const std::uint32_t c = 0x10000 + ((high - 0xD800) << 10) + (u - 0xDC00);
-                put(0xF0 | c >> 18), put(0x80 | (c >> 12 & 0x3F)), put(0x80 | (c >> 6 & 0x3F)), put(0x80 | (c & 0x3F));
-                continue;
-            }
-            put(0xFF);
-        }
-        if (u >= 0xD800 && u <= 0xDBFF)
-            m_highSurrogate = u;
-        else if (low)
-            put(0xFF);
-        else if (u < 0x80)
-            put(u);
-        else if (u < 0x800)
-            put(0xC0 | u >> 6), put(0x80 | (u & 0x3F));
-        else
-            put(0xE0 | u >> 12), put(0x80 | (u >> 6 & 0x3F)), put(0x80 | (u & 0x3F));
+    std::copy(raw.end() - static_cast<std::ptrdiff_t>(cut), raw.end(), m_raw.begin());
+    m_rawLength = cut;
+    if (m_ended && cut > 0) {
+        // The text ends before the last byte of its last character.
+        into[size++] = NotText;
+        m_rawLength = 0;
     }
-    return out;
+    return size;
 }
 
 // More text after what the buffer holds; false at the end of the text or, for a
@@ -422,15 +400,20 @@ bool CsvBoardReader::more()
     if (m_pos == m_length)
         m_pos = m_length = 0;
     if (m_buffer.size() - m_length < 4) {
-        std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_length - m_pos);
+        std::copy(m_buffer.begin() + static_cast<std::ptrdiff_t>(m_pos),
+                  m_buffer.begin() + static_cast<std::ptrdiff_t>(m_length), m_buffer.begin());
         m_length -= m_pos;
         m_pos = 0;
         if (m_buffer.size() - m_length < 4)
             return false;
     }
-    const std::size_t got = decode(m_buffer.data() + m_length, m_buffer.size() - m_length);
-    m_length += got;
-    return got > 0;
+    // A piece may be all of a character cut off, which waits for the next.
+    for (;;) {
+        const std::size_t got = decode(m_buffer.data() + m_length, m_buffer.size() - m_length);
+        m_length += got;
+        if (got > 0 || m_ended)
+            return got > 0;
+    }
 }
 
 int CsvBoardReader::peekAhead(std::size_t k)
@@ -439,20 +422,22 @@ int CsvBoardReader::peekAhead(std::size_t k)
         if (!more())
             return m_buffer.size() - (m_length - m_pos) < 4 ? -2 : -1;
     }
-    return static_cast<unsigned char>(m_buffer[m_pos + k]);
+    return m_buffer[m_pos + k].unicode();
 }
 
 // The separator, from the first row that holds one outside quotes: a tab if it has
-// one, else a semicolon, else a comma. A row longer than the buffer is judged by
-// its start, so memory stays what it was.
+// one, else a semicolon, else a comma. A row longer than LookAhead is judged by its
+// start, so memory stays what it was.
 void CsvBoardReader::decideSeparator()
 {
     bool quoted = false;
     bool tab = false;
     bool semicolon = false;
     bool comma = false;
+    std::size_t width = 0; // of the row so far as UTF-8
     for (std::size_t k = 0;; ++k) {
-        const int c = peekAhead(k);
+        const int c = width < LookAhead ? peekAhead(k) : -2;
+        width += c < 0x80 ? 1 : c < 0x800 || QChar::isSurrogate(static_cast<char32_t>(c)) ? 2 : 3;
         if (c == -1)
             break;
         if (c == -2) {
@@ -489,37 +474,20 @@ void CsvBoardReader::keep(char c, std::int64_t field)
         throw CsvError(m_row, field, shown(m_field) + " is too long for a number or a colour");
 }
 
-// One character of two to four bytes, checked to be UTF-8: anything else is some
-// other encoding, and shown as it is it would be garbage.
-void CsvBoardReader::keepMultibyte(std::int64_t field)
+// One character beyond ASCII, kept as UTF-8. A surrogate without its partner is no
+// text: bytes that are no UTF-8, or UTF-16 that cannot be; shown as it is it would be
+// garbage.
+void CsvBoardReader::keepCharacter(std::int64_t field)
 {
-    const auto notText = [&] {
-        return CsvError(m_row, field, "the bytes are not UTF-8 or UTF-16 text; save the file as UTF-8");
-    };
-    const int lead = peek();
-    int low = 0x80;
-    int high = 0xBF;
-    std::size_t size = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        size = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        size = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        size = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-    else
-        throw notText();
-    char bytes[4] = {static_cast<char>(lead)};
+    char16_t units[2] = {static_cast<char16_t>(peek())};
     ++m_pos;
-    for (std::size_t i = 1; i < size; ++i) {
-        const int c = peek();
-        if (c < low || c > high)
-            throw notText();
-        ++m_pos;
-        bytes[i] = static_cast<char>(c);
-        low = 0x80;
-        high = 0xBF;
-    }
-    const std::string_view character(bytes, size);
+    const bool pair = QChar::isHighSurrogate(units[0]) && QChar::isLowSurrogate(static_cast<char32_t>(peek()));
+    if (pair)
+        units[1] = static_cast<char16_t>(peek()), ++m_pos;
+    else if (QChar::isSurrogate(units[0]))
+        throw CsvError(m_row, field, "the bytes are not UTF-8 or UTF-16 text; save the file as UTF-8");
+    const QByteArray bytes = QStringView(units, pair ? 2 : 1).toUtf8();
+    const std::string_view character(bytes.data(), static_cast<std::size_t>(bytes.size()));
     if (character == "\xC2\xA0" || character == "\xE2\x80\xAF") {
         // No-break spaces: blanks, as formatted cells write them.
         if (!m_field.empty() && m_blanks.size() <= LongestField)
@@ -542,7 +510,7 @@ void CsvBoardReader::readField(std::int64_t field)
             if (c < 0)
                 throw CsvError(m_row, field, "a quoted field is not closed");
             if (c >= 0x80) {
-                keepMultibyte(field);
+                keepCharacter(field);
                 continue;
             }
             ++m_pos;
@@ -566,7 +534,7 @@ void CsvBoardReader::readField(std::int64_t field)
         if (c == '"')
             throw CsvError(m_row, field, "a quote inside a field must be in a quoted field");
         if (c >= 0x80) {
-            keepMultibyte(field);
+            keepCharacter(field);
             continue;
         }
         ++m_pos;

@@ -5,6 +5,8 @@
 #include "board/clsBoard.h"
 #include "board/clsBoardCollection.h"
 
+#include <QStringDecoder>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -94,33 +96,29 @@ public:
     std::int64_t HeaderRow() const noexcept { return m_headerRow; }
 
 private:
-    enum class Encoding { Unknown, Utf8, Utf16Le, Utf16Be };
-
     int peek()
     {
         if (m_pos == m_length && !more())
             return -1;
-        return static_cast<unsigned char>(m_buffer[m_pos]);
+        return m_buffer[m_pos].unicode();
     }
-    // The byte k places ahead, read in if need be while the buffer has room; -2 when
-    // it has none.
+    // The character k places ahead, read in if need be while the buffer has room;
+    // -2 when it has none.
     int peekAhead(std::size_t k);
     bool more();
-    std::size_t decode(char* into, std::size_t room);
-    bool rawAtLeast(std::size_t n);
+    std::size_t decode(QChar* into, std::size_t room);
     void decideSeparator();
     void readField(std::int64_t field);
     void keep(char c, std::int64_t field);
-    void keepMultibyte(std::int64_t field);
-    std::int32_t number(std::int64_t field) const;
+    void keepCharacter(std::int64_t field);
 
     Source m_source;
-    std::vector<char> m_raw; // the bytes as they come, before UTF-16 becomes UTF-8
-    std::size_t m_rawPos = 0;
+    std::vector<char> m_raw;  // the bytes as they come, a character cut off at the start
     std::size_t m_rawLength = 0;
-    Encoding m_encoding = Encoding::Unknown;
-    std::uint32_t m_highSurrogate = 0;
-    std::vector<char> m_buffer; // UTF-8
+    QStringConverter::Encoding m_encoding = QStringConverter::Utf8;
+    QStringDecoder m_decoder; // made once the first bytes tell the encoding
+    bool m_ended = false;
+    std::vector<QChar> m_buffer; // the text as UTF-16
     std::size_t m_pos = 0;
     std::size_t m_length = 0;
     char m_separator = ',';

@@ -2,7 +2,7 @@
 #include "Report.h"
 
 #include "BoardFileStream.h"
-#include "HitCounter.h"
+#include "HitsText.h"
 
 #include "board/BoardFileSave.h"
 #include "board/CellFormat.h"
@@ -665,18 +665,13 @@ QRectF ReportLayout::CellRect(const QPointF& board, std::size_t cell)
 namespace {
 
 // One pass over the boards, the first only counting the pages the second paints.
-void layBoards(const ReportRequest& request, MatchCheck& check, const HitCounter& counter,
-               ReportPainter& painter, const WholeWrites* whole)
+void layBoards(const ReportRequest& request, MatchCheck& check, ReportPainter& painter, const WholeWrites* whole)
 {
     BoardFileStream stream(request.file);
     Progress progress(whole ? request.progress : nullptr);
     clsBoard board;
     while (stream.Next(board)) {
-        int hits = 0;
-        if (!request.drawn.empty()) {
-            check.Check(board);
-            hits = counter.Count(board.Entries());
-        }
+        const int hits = request.drawn.empty() ? 0 : check.Check(board);
         painter.Board(stream.Position(), board, hits);
         progress.Update(stream.Position(), stream.BoardCount(), painter.Page());
         if (whole && whole->Failed())
@@ -692,7 +687,6 @@ void WriteReport(const ReportRequest& request)
     clsBoard drawn;
     for (const std::int32_t n : request.drawn)
         drawn.AppendNumber(n, 0);
-    const HitCounter counter(drawn);
     const QDateTime fixed = sourceDateEpoch();
     if (fixed.isValid()) {
         // The writer states its start in local time with the zone's offset, whose
@@ -722,11 +716,11 @@ void WriteReport(const ReportRequest& request)
         writer.setCreator(QStringLiteral("zanvo-tool " ZANVO_VERSION_STRING));
         {
             ReportPainter counting(request, writer, made, 0);
-            layBoards(request, check, counter, counting, nullptr);
+            layBoards(request, check, counting, nullptr);
             pages = counting.Page();
         }
         ReportPainter painter(request, writer, made, pages);
-        layBoards(request, check, counter, painter, &whole);
+        layBoards(request, check, painter, &whole);
         painter.Finish();
         if (painter.Page() != pages && !whole.Failed())
             failOn(request.file, ErrorNumber::DeviceIO,

@@ -4,7 +4,7 @@
 #include "BoardCsv.h"
 #include "BoardFileStream.h"
 #include "ColourText.h"
-#include "HitCounter.h"
+#include "HitsText.h"
 #include "ReportModule.h"
 #include "TextSink.h"
 
@@ -17,7 +17,6 @@
 #include "board/ZanvoError.h"
 #include "check/MatchCheck.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +27,7 @@
 #include "zanvo_version.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <limits>
 #include <new>
@@ -37,66 +37,6 @@
 namespace {
 
 constexpr int FileAlreadyExists = 58;
-
-// Each command's part of the help: its synopsis, then what it does.
-struct CommandHelp {
-    const char* name;
-    const char* usage;
-    const char* text;
-};
-
-const CommandHelp Commands[] = {
-    {"show", "show FILE",
-     "  show FILE            one line per board: its position, then its numbers; a\n"
-     "                       drawn (green) cell is marked *, any colour other than\n"
-     "                       white or green is written #RRGGBB after the number\n"},
-    {"check", "check FILE [N ...] [--write]",
-     "  check FILE [N ...]   the program's match check for the drawn numbers N (read\n"
-     "                       like its input box, duplicates refused); prints each\n"
-     "                       board's hits, then one line per hit count\n"
-     "      --write          store the colours in FILE, as the program's save does\n"},
-    {"random", "random COUNT FILE [--force]",
-     "  random COUNT FILE    write COUNT random boards, made like the program's Random\n"
-     "      --force          replace FILE if it exists\n"},
-    {"export", "export FILE [-o OUT.csv [--force]] [--separator comma|semicolon|tab]",
-     "  export FILE          the boards as CSV, on standard output unless -o is given\n"
-     "      -o, --output OUT.csv  the CSV file to write\n"
-     "      --force          replace OUT.csv if it exists\n"
-     "      --separator comma|semicolon|tab\n"
-     "                       between fields (comma unless given; semicolon or tab\n"
-     "                       for spreadsheets that expect them)\n"},
-    {"import", "import CSV FILE [--force] [--separator comma|semicolon|tab]",
-     "  import CSV FILE      the boards of CSV (- for standard input) into FILE; comma,\n"
-     "                       semicolon or tab separated, UTF-8 or UTF-16; a first row\n"
-     "                       without numbers is skipped as a header\n"
-     "      --force          replace FILE if it exists\n"
-     "      --separator comma|semicolon|tab\n"
-     "                       the separator, when the first row misleads\n"},
-    {"report", "report FILE [N ...] -o OUT.pdf [--paper a4|letter] [--force]",
-     "  report FILE [N ...] -o OUT.pdf\n"
-     "                       a PDF of every board as the program draws it, coloured by\n"
-     "                       the check of N (or as stored, without N), with each\n"
-     "                       board's hits and check's summary\n"
-     "      -o, --output OUT.pdf  the PDF to write\n"
-     "      --paper a4|letter     the paper size (A4 unless given)\n"
-     "      --force          replace OUT.pdf if it exists\n"},
-};
-
-const char* const HelpStart = "Usage: zanvo-tool COMMAND ARGUMENTS [OPTIONS]\n"
-                              "Reads and writes Zanvo board files (*.dat) without a display.\n"
-                              "\n"
-                              "Commands:\n";
-
-const char* const HelpEnd =
-    "\n"
-    "Options:\n"
-    "  -h, --help           show this help, or after a command its usage\n"
-    "  -v, --version        show the version\n"
-    "\n"
-    "zanvo-tool help COMMAND shows one command's usage. A negative N needs no \"--\"\n"
-    "in front of it.\n"
-    "Exit status: 0 success; 1 a file missing, damaged or not written (one line on\n"
-    "standard error); 2 a usage error, a drawn number twice included.\n";
 
 // The command line is wrong; nothing has been read or written.
 class UsageError : public std::runtime_error {
@@ -129,116 +69,104 @@ bool isNegativeNumber(const QString& argument)
     return (c >= u'0' && c <= u'9') || c == u'.';
 }
 
+// The options besides -h and -v, in the order in which a command refuses those it
+// does not take: first those with a value, then, after the count of arguments, the
+// switches.
+enum Option : unsigned { Output = 1, Paper = 2, Separator = 4, Write = 8, Force = 16 };
+
+struct OptionName {
+    Option option;
+    const char* name; // after "--"
+    bool takesValue;
+};
+
+constexpr OptionName Options[] = {
+    {Output, "output", true}, {Paper, "paper", true},  {Separator, "separator", true},
+    {Write, "write", false},  {Force, "force", false},
+};
+
 struct CommandLine {
     QString command;
     QStringList arguments; // after the command
-    bool write = false;
-    bool force = false;
-    QString output; // report's and export's -o; empty when not given
-    QString paper;
-    QString separator;
+    unsigned given = 0;    // the Options given; one with a value only with a value
+    QString values[std::size(Options)];
     bool help = false;
     bool version = false;
+
+    bool has(Option option) const { return (given & option) != 0; }
+    const QString& value(Option option) const { return values[std::countr_zero(static_cast<unsigned>(option))]; }
 };
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {
-    // Every option moves in front, with the value of one that takes a value, and
-    // every other argument behind "--": negative numbers then reach the command
-    // unchanged.
-    const QStringList takesValue{QStringLiteral("-o"), QStringLiteral("--output"), QStringLiteral("--paper"),
-                                 QStringLiteral("--separator")};
-    const QStringList known = takesValue
-        + QStringList{QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("-v"), QStringLiteral("--version"),
-                      QStringLiteral("--write"), QStringLiteral("--force")};
-    QStringList ordered{arguments.value(0, QStringLiteral("zanvo-tool"))};
+    // Options may stand anywhere; every other argument reaches the command in its
+    // order, negative numbers too. Options are named as typed.
+    CommandLine line;
     QStringList positional;
+    QString unexpectedValue; // told only when no option is unknown or lacks its value
+    unsigned given = 0;
     bool rest = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (rest || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-')) || isNegativeNumber(a)) {
             positional << a;
-        } else if (a == QLatin1String("--")) {
+            continue;
+        }
+        if (a == QLatin1String("--")) {
             rest = true;
+            continue;
+        }
+        const bool isLong = a.startsWith(QLatin1String("--"));
+        const QString name = isLong ? a.section(QLatin1Char('='), 0, 0) : a;
+        const bool hasValue = isLong && a.contains(QLatin1Char('='));
+        const bool help = isLong ? name == QLatin1String("--help") : a.contains(u'h');
+        const bool version = isLong ? name == QLatin1String("--version") : a.contains(u'v');
+        // -h and -v may go together, as -hv.
+        const bool switches = !isLong && std::all_of(a.begin() + 1, a.end(), [](QChar c) { return c == u'h' || c == u'v'; });
+        if (switches || (isLong && (help || version))) {
+            line.help = line.help || help;
+            line.version = line.version || version;
+            if (hasValue && unexpectedValue.isEmpty())
+                unexpectedValue = name;
+            continue;
+        }
+        const auto* option = std::find_if(std::begin(Options), std::end(Options), [&](const OptionName& o) {
+            return name == QLatin1String("--") + QLatin1String(o.name) || (o.option == Output && a == QLatin1String("-o"));
+        });
+        if (option == std::end(Options))
+            throw UsageError(QStringLiteral("unknown option \"%1\"; see zanvo-tool --help").arg(name));
+        given |= option->option;
+        QString& value = line.values[option - std::begin(Options)];
+        if (!option->takesValue) {
+            if (hasValue && unexpectedValue.isEmpty())
+                unexpectedValue = name;
+        } else if (hasValue) {
+            value = a.section(QLatin1Char('='), 1);
+        } else if (i + 1 == arguments.size()) {
+            throw UsageError(QStringLiteral("%1 needs a value; see zanvo-tool --help").arg(a));
         } else {
-            // Named as typed: the parser's own message drops the dashes.
-            const QString name = a.startsWith(QLatin1String("--")) ? a.section(QLatin1Char('='), 0, 0) : a;
-            const bool shortOptions = !a.startsWith(QLatin1String("--"))
-                && std::all_of(a.begin() + 1, a.end(), [](QChar c) { return c == u'h' || c == u'v'; });
-            if (!known.contains(name) && !shortOptions)
-                throw UsageError(QStringLiteral("unknown option \"%1\"; see zanvo-tool --help").arg(name));
-            ordered << a;
-            if (takesValue.contains(a)) {
-                if (i + 1 == arguments.size())
-                    throw UsageError(QStringLiteral("%1 needs a value; see zanvo-tool --help").arg(a));
-                ordered << arguments[++i];
-            }
+            value = arguments[++i];
         }
     }
-    ordered << QStringLiteral("--") << positional;
-
-    QCommandLineParser parser;
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    const QCommandLineOption write(QStringLiteral("write"));
-    const QCommandLineOption force(QStringLiteral("force"));
-    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
-                                    QStringLiteral("OUT"));
-    const QCommandLineOption paper(QStringLiteral("paper"), QString(), QStringLiteral("SIZE"));
-    const QCommandLineOption separator(QStringLiteral("separator"), QString(), QStringLiteral("NAME"));
-    parser.addOptions({help, version, write, force, output, paper, separator});
-    if (!parser.parse(ordered)) {
-        QString why = parser.errorText();
-        if (why.endsWith(QLatin1Char('.')))
-            why.chop(1);
-        throw UsageError(why + QStringLiteral("; see zanvo-tool --help"));
-    }
-
-    CommandLine line;
-    line.arguments = parser.positionalArguments();
-    if (!line.arguments.isEmpty())
-        line.command = line.arguments.takeFirst();
-    line.write = parser.isSet(write);
-    line.force = parser.isSet(force);
-    line.help = parser.isSet(help);
-    line.version = parser.isSet(version);
-    line.output = parser.isSet(output) ? parser.value(output) : QString();
-    line.paper = parser.isSet(paper) ? parser.value(paper) : QString();
-    line.separator = parser.isSet(separator) ? parser.value(separator) : QString();
-    if (parser.isSet(output) && line.output.isEmpty())
+    if (!unexpectedValue.isEmpty())
+        throw UsageError(QStringLiteral("Unexpected value after '%1'; see zanvo-tool --help").arg(unexpectedValue));
+    if ((given & Output) && line.value(Output).isEmpty())
         throw UsageError(QStringLiteral("-o needs a file name; see zanvo-tool --help"));
+    for (const OptionName& o : Options)
+        line.given |= o.takesValue && line.value(o.option).isEmpty() ? 0 : given & o.option;
+    line.command = positional.value(0);
+    line.arguments = positional.mid(1);
     return line;
-}
-
-void expectArguments(const CommandLine& line, qsizetype count, const char* synopsis)
-{
-    if (line.arguments.size() != count)
-        throw UsageError(QStringLiteral("usage: zanvo-tool %1").arg(QLatin1String(synopsis)));
-}
-
-void refuseOption(const CommandLine& line, bool set, const char* option)
-{
-    if (set)
-        throw UsageError(QStringLiteral("%1 is not an option of %2").arg(QLatin1String(option), line.command));
-}
-
-// Only report and export write a file of -o; only CSV has separators.
-void refuseOtherCommandsOptions(const CommandLine& line)
-{
-    const bool report = line.command == QLatin1String("report");
-    const bool csv = line.command == QLatin1String("export") || line.command == QLatin1String("import");
-    refuseOption(line, !line.output.isEmpty() && !report && line.command != QLatin1String("export"), "--output");
-    refuseOption(line, !line.paper.isEmpty() && !report, "--paper");
-    refuseOption(line, !line.separator.isEmpty() && !csv, "--separator");
 }
 
 CsvSeparator separatorOf(const CommandLine& line)
 {
-    if (line.separator.isEmpty())
+    const QString& name = line.value(Separator);
+    if (name.isEmpty())
         return CsvSeparator::Auto;
-    if (const std::optional<CsvSeparator> separator = CsvSeparatorNamed(line.separator.toStdString()))
+    if (const std::optional<CsvSeparator> separator = CsvSeparatorNamed(name.toStdString()))
         return *separator;
-    throw UsageError(QStringLiteral("--separator must be comma, semicolon or tab, not \"%1\"").arg(line.separator));
+    throw UsageError(QStringLiteral("--separator must be comma, semicolon or tab, not \"%1\"").arg(name));
 }
 
 // The board files the tool makes are never written over by accident.
@@ -277,30 +205,17 @@ void refuseWithoutRoom(const QString& sFile, std::uint64_t bytes)
                          .toStdString());
 }
 
-int greenCells(const clsBoard& board)
-{
-    int hits = 0;
-    for (const BoardEntry& e : board.Entries())
-        hits += e.Colour == CellGreen ? 1 : 0;
-    return hits;
-}
-
 // The drawn numbers, read like the check dialog's input box.
 clsBoard readDrawnNumbers(const QStringList& texts)
 {
     clsBoard drawn;
     for (const QString& text : texts) {
-        std::int32_t value = 0;
-        try {
-            value = ReadNumber(text.toStdString());
-        } catch (const ZanvoError& e) {
-            if (e.Number() != ErrorNumber::Overflow)
-                throw;
+        const std::optional<std::int32_t> value = ReadNumberInRange(text.toStdString());
+        if (!value)
             throw UsageError(QStringLiteral("drawn number \"%1\" is outside the 32-bit range").arg(text));
-        }
-        if (drawn.FindNumber(value) >= 0)
-            throw UsageError(QStringLiteral("The number already exists: %1").arg(value));
-        drawn.AppendNumber(value, 0);
+        if (drawn.FindNumber(*value) >= 0)
+            throw UsageError(QStringLiteral("The number already exists: %1").arg(*value));
+        drawn.AppendNumber(*value, 0);
     }
     return drawn;
 }
@@ -323,13 +238,16 @@ void streamed(TextSink& sink, Body body)
     sink.Flush();
 }
 
-void show(const CommandLine& line, QIODevice& out)
+struct Devices {
+    QIODevice& in;
+    QIODevice& out;
+    QIODevice& err;
+};
+
+void show(const CommandLine& line, const Devices& io)
 {
-    expectArguments(line, 1, "show FILE");
-    refuseOption(line, line.write, "--write");
-    refuseOption(line, line.force, "--force");
     BoardFileStream stream(line.arguments[0]);
-    TextSink sink(out);
+    TextSink sink(io.out);
     BoardBlock run;
     // The longest cell: " -2147483648#FFFFFFFF".
     constexpr std::size_t CellWidth = 24;
@@ -363,11 +281,8 @@ void show(const CommandLine& line, QIODevice& out)
     });
 }
 
-void check(const CommandLine& line, QIODevice& out)
+void check(const CommandLine& line, const Devices& io)
 {
-    if (line.arguments.isEmpty())
-        throw UsageError(QStringLiteral("usage: zanvo-tool check FILE [N ...] [--write]"));
-    refuseOption(line, line.force, "--force");
     const QString file = line.arguments[0];
     const clsBoard drawn = readDrawnNumbers(line.arguments.mid(1));
 
@@ -378,30 +293,33 @@ void check(const CommandLine& line, QIODevice& out)
     std::vector<std::string> ending;
     for (std::size_t k = 0; k < outcomes; ++k)
         ending.push_back(": " + HitsText(static_cast<std::int64_t>(k)) + "\n");
-    TextSink sink(out);
+    TextSink sink(io.out);
     const auto report = [&](std::int32_t position, int count) {
         ++hits[static_cast<std::size_t>(count)];
         sink.AppendNumber(position);
         sink.Append(ending[static_cast<std::size_t>(count)]);
     };
 
-    if (line.write) {
+    if (line.has(Write)) {
         // The whole list, checked and saved as the program does; printed only once saved.
         const BoardsRef boards = ReadBoardFile(file);
-        CheckBoards(*boards, drawn);
+        MatchCheck matchCheck(drawn);
+        std::vector<int> boardHits;
+        for (const auto& board : *boards)
+            boardHits.push_back(matchCheck.Check(*board));
         WriteBoardFile(file, *boards);
         std::int32_t position = 0;
-        for (const auto& board : *boards)
-            report(++position, greenCells(*board));
+        for (const int count : boardHits)
+            report(++position, count);
     } else {
         BoardFileStream stream(file);
-        const HitCounter counter(drawn);
+        MatchCheck counter(drawn);
         BoardBlock run;
         streamed(sink, [&] {
             while (stream.NextBoard()) {
-                counter.Start();
+                counter.StartBoard();
                 while (stream.NextEntries(run))
-                    counter.Add(run);
+                    counter.AddNumbers(run.Size(), [&](std::size_t i) { return run.Number(i); });
                 report(stream.Position(), counter.Hits());
             }
         });
@@ -413,36 +331,28 @@ void check(const CommandLine& line, QIODevice& out)
     sink.Flush();
 }
 
-std::int32_t readCount(const QString& text)
+// A COUNT: digits only, from 0 to 2147483647.
+std::optional<std::int32_t> countOf(const QString& text)
 {
-    bool digitsOnly = !text.isEmpty() && text.size() <= 10;
-    for (const QChar c : text)
-        digitsOnly = digitsOnly && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const bool digitsOnly = !text.isEmpty() && text.size() <= 10
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     const qlonglong count = digitsOnly ? text.toLongLong() : -1;
     if (count < 0 || count > std::numeric_limits<std::int32_t>::max())
-        throw UsageError(QStringLiteral("COUNT must be a whole number from 0 to 2147483647, not \"%1\"").arg(text));
+        return std::nullopt;
     return static_cast<std::int32_t>(count);
 }
 
-bool isCount(const QString& text)
+void random(const CommandLine& line, const Devices&)
 {
-    try {
-        readCount(text);
-        return true;
-    } catch (const UsageError&) {
-        return false;
-    }
-}
-
-void random(const CommandLine& line)
-{
-    expectArguments(line, 2, "random COUNT FILE [--force]");
-    refuseOption(line, line.write, "--write");
-    if (!isCount(line.arguments[0]) && isCount(line.arguments[1]))
+    const std::optional<std::int32_t> given = countOf(line.arguments[0]);
+    if (!given && countOf(line.arguments[1]))
         throw UsageError(QStringLiteral("COUNT comes first: zanvo-tool random COUNT FILE"));
-    const std::int32_t count = readCount(line.arguments[0]);
+    if (!given)
+        throw UsageError(QStringLiteral("COUNT must be a whole number from 0 to 2147483647, not \"%1\"")
+                             .arg(line.arguments[0]));
+    const std::int32_t count = *given;
     const QString file = line.arguments[1];
-    refuseExisting(file, line.force);
+    refuseExisting(file, line.has(Force));
     refuseWithoutRoom(file, 4 + std::uint64_t{204} * static_cast<std::uint64_t>(count));
     // One clock seed for the run: reseeding for every board would only cost time.
     const UniformSource uniform = ClockSeededUniform();
@@ -501,26 +411,25 @@ void writeCsv(BoardFileStream& stream, TextSink& sink, char separator)
     });
 }
 
-void exportCsv(const CommandLine& line, QIODevice& out)
+void exportCsv(const CommandLine& line, const Devices& io)
 {
-    expectArguments(line, 1, "export FILE [-o OUT.csv [--force]] [--separator comma|semicolon|tab]");
-    refuseOption(line, line.write, "--write");
-    if (line.force && line.output.isEmpty())
+    const QString& output = line.value(Output);
+    if (line.has(Force) && output.isEmpty())
         throw UsageError(QStringLiteral("--force goes with -o OUT.csv; without it export writes to standard output"));
     const char separator = CsvSeparatorChar(separatorOf(line));
     const QString file = line.arguments[0];
-    if (line.output.isEmpty()) {
+    if (output.isEmpty()) {
         BoardFileStream stream(file);
-        TextSink sink(out);
+        TextSink sink(io.out);
         writeCsv(stream, sink, separator);
         return;
     }
-    refuseOwnBoardFile(line.output, file, "CSV");
-    refuseExisting(line.output, line.force);
+    refuseOwnBoardFile(output, file, "CSV");
+    refuseExisting(output, line.has(Force));
     BoardFileStream stream(file);
     // Like every file the program saves: beside its place, which it takes only
     // once complete.
-    AtomicFileWrite csv(line.output, QStringLiteral("The CSV was not written; any file of that name is unchanged."));
+    AtomicFileWrite csv(output, QStringLiteral("The CSV was not written; any file of that name is unchanged."));
     TextSink sink(csv);
     writeCsv(stream, sink, separator);
     csv.Commit();
@@ -568,20 +477,18 @@ CsvBytes readCsv(QIODevice& device, const QString& name, CsvSeparator separator)
     return csv;
 }
 
-void importCsv(const CommandLine& line, QIODevice& in, QIODevice& err)
+void importCsv(const CommandLine& line, const Devices& io)
 {
-    expectArguments(line, 2, "import CSV FILE [--force] [--separator comma|semicolon|tab]");
-    refuseOption(line, line.write, "--write");
     const CsvSeparator separator = separatorOf(line);
     const QString file = line.arguments[1];
-    refuseExisting(file, line.force);
+    refuseExisting(file, line.has(Force));
     const QString sCsv = line.arguments[0];
+    const QString name = sCsv == QLatin1String("-") ? QStringLiteral("standard input") : sCsv;
     CsvBytes csv;
     if (sCsv == QLatin1String("-")) {
-        const QString name = QStringLiteral("standard input");
-        if (!in.isOpen())
+        if (!io.in.isOpen())
             throw ZanvoError(ErrorNumber::DeviceIO, (name + QStringLiteral(": It cannot be read")).toStdString());
-        csv = readCsv(in, name, separator);
+        csv = readCsv(io.in, name, separator);
     } else {
         // The same rule as for a board file: a pipe or device is refused unopened.
         QFile device;
@@ -606,45 +513,111 @@ void importCsv(const CommandLine& line, QIODevice& in, QIODevice& err)
     });
     // Told once the boards are saved: a failure stays the one line on standard error.
     if (csv.headerRow > 0)
-        writeLine(err, QStringLiteral("zanvo-tool: %1: row %2 holds no number; it was skipped as a header")
-                           .arg(sCsv == QLatin1String("-") ? QStringLiteral("standard input") : sCsv)
-                           .arg(csv.headerRow));
+        writeLine(io.err, QStringLiteral("zanvo-tool: %1: row %2 holds no number; it was skipped as a header")
+                              .arg(name)
+                              .arg(csv.headerRow));
 }
 
-void report(const CommandLine& line, QIODevice& err)
+void report(const CommandLine& line, const Devices& io)
 {
-    const char* synopsis = "usage: zanvo-tool report FILE [N ...] -o OUT.pdf [--paper a4|letter] [--force]";
-    if (line.arguments.isEmpty() || line.output.isEmpty())
-        throw UsageError(QLatin1String(synopsis));
-    refuseOption(line, line.write, "--write");
     ReportRequest request;
     request.file = line.arguments[0];
-    request.output = line.output;
-    const QString paper = line.paper.toLower();
+    request.output = line.value(Output);
+    const QString paper = line.value(Paper).toLower();
     if (paper == QLatin1String("letter"))
         request.paper = ReportPaper::Letter;
     else if (!paper.isEmpty() && paper != QLatin1String("a4"))
-        throw UsageError(QStringLiteral("--paper must be a4 or letter, not \"%1\"").arg(line.paper));
+        throw UsageError(QStringLiteral("--paper must be a4 or letter, not \"%1\"").arg(line.value(Paper)));
     const clsBoard drawn = readDrawnNumbers(line.arguments.mid(1));
     for (const BoardEntry& e : drawn.Entries())
         request.drawn.push_back(e.Number);
-    // Even with --force a report never takes the place of the boards it shows.
-    const QFileInfo in(request.file);
-    const QFileInfo pdf(request.output);
-    if (pdf.exists() && in.exists() && pdf.canonicalFilePath() == in.canonicalFilePath())
-        throw UsageError(QStringLiteral("%1: the report would replace the board file it is made from").arg(request.output));
-    refuseExisting(request.output, line.force);
-    request.progress = &err;
+    refuseOwnBoardFile(request.output, request.file, "report");
+    refuseExisting(request.output, line.has(Force));
+    request.progress = &io.err;
     RunReport(request);
 }
 
-const CommandHelp* commandHelp(const QString& name)
+// A command: its synopsis, its part of the help (the synopsis, then what it does),
+// the options it takes, how many arguments, and what runs it.
+struct Command {
+    const char* name;
+    const char* synopsis;
+    const char* help;
+    unsigned options;
+    bool needsOutput;
+    qsizetype fewest; // arguments after the command
+    qsizetype most;   // -1: any number
+    void (*run)(const CommandLine&, const Devices&);
+};
+
+constexpr qsizetype Any = -1;
+
+const Command Commands[] = {
+    {"show", "show FILE",
+     "  show FILE            one line per board: its position, then its numbers; a\n"
+     "                       drawn (green) cell is marked *, any colour other than\n"
+     "                       white or green is written #RRGGBB after the number\n",
+     0, false, 1, 1, show},
+    {"check", "check FILE [N ...] [--write]",
+     "  check FILE [N ...]   the program's match check for the drawn numbers N (read\n"
+     "                       like its input box, duplicates refused); prints each\n"
+     "                       board's hits, then one line per hit count\n"
+     "      --write          store the colours in FILE, as the program's save does\n",
+     Write, false, 1, Any, check},
+    {"random", "random COUNT FILE [--force]",
+     "  random COUNT FILE    write COUNT random boards, made like the program's Random\n"
+     "      --force          replace FILE if it exists\n",
+     Force, false, 2, 2, random},
+    {"export", "export FILE [-o OUT.csv [--force]] [--separator comma|semicolon|tab]",
+     "  export FILE          the boards as CSV, on standard output unless -o is given\n"
+     "      -o, --output OUT.csv  the CSV file to write\n"
+     "      --force          replace OUT.csv if it exists\n"
+     "      --separator comma|semicolon|tab\n"
+     "                       between fields (comma unless given; semicolon or tab\n"
+     "                       for spreadsheets that expect them)\n",
+     Output | Force | Separator, false, 1, 1, exportCsv},
+    {"import", "import CSV FILE [--force] [--separator comma|semicolon|tab]",
+     "  import CSV FILE      the boards of CSV (- for standard input) into FILE; comma,\n"
+     "                       semicolon or tab separated, UTF-8 or UTF-16; a first row\n"
+     "                       without numbers is skipped as a header\n"
+     "      --force          replace FILE if it exists\n"
+     "      --separator comma|semicolon|tab\n"
+     "                       the separator, when the first row misleads\n",
+     Force | Separator, false, 2, 2, importCsv},
+    {"report", "report FILE [N ...] -o OUT.pdf [--paper a4|letter] [--force]",
+     "  report FILE [N ...] -o OUT.pdf\n"
+     "                       a PDF of every board as the program draws it, coloured by\n"
+     "                       the check of N (or as stored, without N), with each\n"
+     "                       board's hits and check's summary\n"
+     "      -o, --output OUT.pdf  the PDF to write\n"
+     "      --paper a4|letter     the paper size (A4 unless given)\n"
+     "      --force          replace OUT.pdf if it exists\n",
+     Output | Paper | Force, true, 1, Any, report},
+};
+
+const char* const HelpStart = "Usage: zanvo-tool COMMAND ARGUMENTS [OPTIONS]\n"
+                              "Reads and writes Zanvo board files (*.dat) without a display.\n"
+                              "\n"
+                              "Commands:\n";
+
+const char* const HelpEnd =
+    "\n"
+    "Options:\n"
+    "  -h, --help           show this help, or after a command its usage\n"
+    "  -v, --version        show the version\n"
+    "\n"
+    "zanvo-tool help COMMAND shows one command's usage. A negative N needs no \"--\"\n"
+    "in front of it.\n"
+    "Exit status: 0 success; 1 a file missing, damaged or not written (one line on\n"
+    "standard error); 2 a usage error, a drawn number twice included.\n";
+
+const Command& commandNamed(const QString& name)
 {
-    for (const CommandHelp& c : Commands) {
+    for (const Command& c : Commands) {
         if (name == QLatin1String(c.name))
-            return &c;
+            return c;
     }
-    return nullptr;
+    throw UsageError(QStringLiteral("unknown command \"%1\"; see zanvo-tool --help").arg(name));
 }
 
 void writeHelp(QIODevice& out, const QString& command)
@@ -652,51 +625,51 @@ void writeHelp(QIODevice& out, const QString& command)
     std::string text;
     if (command.isEmpty()) {
         text = HelpStart;
-        for (const CommandHelp& c : Commands)
-            text += c.text;
+        for (const Command& c : Commands)
+            text += c.help;
         text += HelpEnd;
-    } else if (const CommandHelp* c = commandHelp(command)) {
-        text = std::string("Usage: zanvo-tool ") + c->usage + "\n" + c->text;
     } else {
-        throw UsageError(QStringLiteral("unknown command \"%1\"; see zanvo-tool --help").arg(command));
+        const Command& c = commandNamed(command);
+        text = std::string("Usage: zanvo-tool ") + c.synopsis + "\n" + c.help;
     }
     writeText(out, text.c_str());
 }
 
-int run(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err)
+void refuseOptions(const CommandLine& line, const Command& command, bool withValue)
+{
+    for (const OptionName& o : Options) {
+        if (o.takesValue == withValue && line.has(o.option) && (command.options & o.option) == 0)
+            throw UsageError(QStringLiteral("--%1 is not an option of %2").arg(QLatin1String(o.name), line.command));
+    }
+}
+
+int run(const QStringList& arguments, const Devices& io)
 {
     const CommandLine line = parseCommandLine(arguments);
     if (line.command == QLatin1String("help")) {
         if (line.arguments.size() > 1)
             throw UsageError(QStringLiteral("usage: zanvo-tool help [COMMAND]"));
-        writeHelp(out, line.arguments.value(0));
+        writeHelp(io.out, line.arguments.value(0));
         return ToolExit::Success;
     }
     if (line.help) {
-        writeHelp(out, line.command);
+        writeHelp(io.out, line.command);
         return ToolExit::Success;
     }
     if (line.version) {
-        writeText(out, "zanvo-tool " ZANVO_VERSION_STRING "\n");
+        writeText(io.out, "zanvo-tool " ZANVO_VERSION_STRING "\n");
         return ToolExit::Success;
     }
     if (line.command.isEmpty())
         throw UsageError(QStringLiteral("no command given; see zanvo-tool --help"));
-    if (!commandHelp(line.command))
-        throw UsageError(QStringLiteral("unknown command \"%1\"; see zanvo-tool --help").arg(line.command));
-    refuseOtherCommandsOptions(line);
-    if (line.command == QLatin1String("show"))
-        show(line, out);
-    else if (line.command == QLatin1String("check"))
-        check(line, out);
-    else if (line.command == QLatin1String("random"))
-        random(line);
-    else if (line.command == QLatin1String("export"))
-        exportCsv(line, out);
-    else if (line.command == QLatin1String("import"))
-        importCsv(line, in, err);
-    else
-        report(line, err);
+    const Command& command = commandNamed(line.command);
+    refuseOptions(line, command, true);
+    const qsizetype count = line.arguments.size();
+    if (count < command.fewest || (command.most != Any && count > command.most)
+        || (command.needsOutput && !line.has(Output)))
+        throw UsageError(QStringLiteral("usage: zanvo-tool %1").arg(QLatin1String(command.synopsis)));
+    refuseOptions(line, command, false);
+    command.run(line, io);
     return ToolExit::Success;
 }
 
@@ -706,7 +679,7 @@ int RunTool(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevi
 {
     const QString prefix = QStringLiteral("zanvo-tool: ");
     try {
-        return run(arguments, in, out, err);
+        return run(arguments, Devices{in, out, err});
     } catch (const UsageError& e) {
         writeLine(err, prefix + QString::fromStdString(e.what()));
         return ToolExit::Usage;

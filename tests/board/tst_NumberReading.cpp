@@ -71,6 +71,7 @@ void tst_NumberReading::reads()
     QFETCH(QString, text);
     QFETCH(int, expected);
     QCOMPARE(ReadNumber(text.toStdString()), expected);
+    QCOMPARE(ReadNumberInRange(text.toStdString()), std::optional<std::int32_t>(expected));
 }
 
 void tst_NumberReading::overflows_data()
@@ -91,6 +92,7 @@ void tst_NumberReading::overflows_data()
 void tst_NumberReading::overflows()
 {
     QFETCH(QString, text);
+    QVERIFY(!ReadNumberInRange(text.toStdString()));
     try {
         ReadNumber(text.toStdString());
         QFAIL("no overflow raised");

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "board/clsBoard.h"
 #include "board/clsBoardCollection.h"
+#include "board/RandomBoard.h"
 #include "check/MatchCheck.h"
 
 #include <QTest>
+
+#include <algorithm>
+#include <vector>
 
 #include <limits>
 #include <memory>
@@ -69,6 +73,8 @@ private Q_SLOTS:
     void checkBoard();
     void everyBoardOfTheList();
     void repeatedAndShrinkingDraws();
+    void countsWhatItColours_data();
+    void countsWhatItColours();
 };
 
 void tst_MatchCheck::checkBoard_data()
@@ -108,7 +114,7 @@ void tst_MatchCheck::checkBoard()
     for (int n : drawn)
         d.AppendNumber(n, 0);
 
-    CheckBoard(b, d);
+    QCOMPARE(MatchCheck(d).Check(b), int(greens.size()));
 
     QCOMPARE(greenIndexes(b), greens);
     QCOMPARE(numbersOf(b), board); // only colours change
@@ -154,6 +160,59 @@ void tst_MatchCheck::repeatedAndShrinkingDraws()
     d.RemoveNumber(0); // 8 no longer drawn: its cell turns back to white
     CheckBoard(b, d);
     QCOMPARE(greenIndexes(b), (QList<int>{3}));
+}
+
+Q_DECLARE_METATYPE(std::vector<std::int32_t>)
+
+void tst_MatchCheck::countsWhatItColours_data()
+{
+    QTest::addColumn<std::vector<std::int32_t>>("drawn");
+    std::vector<std::int32_t> many;
+    for (std::int32_t n = 0; n < 70; ++n)
+        many.push_back(n * 3 % 100);
+    many.erase(std::unique(many.begin(), many.end()), many.end());
+    QTest::newRow("no drawn numbers") << std::vector<std::int32_t>{};
+    QTest::newRow("a draw of six") << std::vector<std::int32_t>{3, 14, 27, 41, 56, 88};
+    QTest::newRow("one number") << std::vector<std::int32_t>{7};
+    QTest::newRow("negative and zero") << std::vector<std::int32_t>{-4, 0, 99};
+    QTest::newRow("far apart") << std::vector<std::int32_t>{0, 50, 1000000};
+    QTest::newRow("32-bit extremes") << std::vector<std::int32_t>{Int32Min, 7, Int32Max};
+    QTest::newRow("more than 64 numbers") << many;
+}
+
+// The hits counted run by run, as zanvo-tool check reads a board, are the cells the
+// check colours.
+void tst_MatchCheck::countsWhatItColours()
+{
+    QFETCH(std::vector<std::int32_t>, drawn);
+    clsBoard drawnBoard;
+    for (const std::int32_t n : drawn)
+        drawnBoard.AppendNumber(n, CellWhite);
+    MatchCheck counter(drawnBoard);
+
+    std::vector<clsBoard> boards = {
+        clsBoard(),
+        boardOf({7, 7, 7}),        // one hit however often it occurs
+        boardOf(zeros(5)),         // an "Empty" board
+        boardOf({Int32Min, Int32Max, -1, 1000000, 50}),
+        boardOf({3, 14, 27, 41, 56, 88, 3, 14}),
+        boardOf({-5, 100, 4096, 4097, 1000001}), // just outside the numbers drawn
+    };
+    const UniformSource uniform = SeededUniform(81);
+    for (int i = 0; i < 200; ++i)
+        boards.push_back(*MakeRandomBoard(uniform));
+
+    for (clsBoard& board : boards) {
+        const std::span<const BoardEntry> entries = board.Entries();
+        const std::size_t half = entries.size() / 2;
+        const auto numberAt = [&](std::size_t from) { return [&, from](std::size_t i) { return entries[from + i].Number; }; };
+        for (int twice = 0; twice < 2; ++twice) { // no state left from the board before
+            counter.StartBoard();
+            counter.AddNumbers(half, numberAt(0));
+            counter.AddNumbers(entries.size() - half, numberAt(half));
+            QCOMPARE(counter.Hits(), MatchCheck(drawnBoard).Check(board));
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(tst_MatchCheck)

@@ -9,6 +9,8 @@
 #include "TestFiles.h"
 
 #include <QBuffer>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -78,6 +80,9 @@ private Q_SLOTS:
     void damagedOrMissingFiles_data();
     void damagedOrMissingFiles();
     void outputThatCannotBeWritten();
+    void everyCommandsHelp_data();
+    void everyCommandsHelp();
+    void documentsOfferWhatTheToolTakes();
 
 private:
     QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
@@ -389,6 +394,87 @@ void tst_ToolCommands::outputThatCannotBeWritten()
     QCOMPARE(status, 1);
     QVERIFY2(oneLine(err.data()), err.data().constData());
     QVERIFY(err.data().contains("Cannot write the output"));
+}
+
+namespace {
+
+// The commands of the general help, and the options each command's help names.
+QList<QPair<QString, QStringList>> commandsOfTheHelp()
+{
+    QList<QPair<QString, QStringList>> commands;
+    const QString help = QString::fromUtf8(tool({QStringLiteral("--help")}).out);
+    for (const auto& command : QRegularExpression(QStringLiteral("^  ([a-z]+) "), QRegularExpression::MultilineOption)
+                                   .globalMatch(help)) {
+        QStringList options;
+        const QString usage = QString::fromUtf8(tool({QStringLiteral("help"), command.captured(1)}).out);
+        for (const auto& option : QRegularExpression(QStringLiteral("(?<![\\w-])--?[a-z][a-z-]*")).globalMatch(usage))
+            options << option.captured();
+        options.removeDuplicates();
+        options.sort();
+        commands.append({command.captured(1), options});
+    }
+    return commands;
+}
+
+} // namespace
+
+void tst_ToolCommands::everyCommandsHelp_data()
+{
+    QTest::addColumn<QString>("command");
+    const auto commands = commandsOfTheHelp();
+    QCOMPARE(commands.size(), 6);
+    for (const auto& command : commands)
+        QTest::newRow(qPrintable(command.first)) << command.first;
+}
+
+void tst_ToolCommands::everyCommandsHelp()
+{
+    QFETCH(QString, command);
+    const Result asked = tool({command, QStringLiteral("--help")});
+    QCOMPARE(asked.status, 0);
+    QVERIFY(asked.err.isEmpty());
+    QVERIFY2(asked.out.startsWith("Usage: zanvo-tool " + command.toUtf8() + ' '), asked.out.constData());
+    QCOMPARE(tool({QStringLiteral("help"), command}).out, asked.out);
+    // The general help holds the same part, after the usage line.
+    QVERIFY(tool({QStringLiteral("--help")}).out.contains(asked.out.mid(asked.out.indexOf('\n') + 1)));
+}
+
+// The manual page and the bash completion name every command and each command's
+// options, as the tool's help does.
+void tst_ToolCommands::documentsOfferWhatTheToolTakes()
+{
+    const QString man = QString::fromUtf8(BytesOf(QStringLiteral(ZANVO_SOURCE_DIR "/docs/man/zanvo-tool.1")))
+                            .replace(QLatin1String("\\-"), QLatin1String("-"));
+    const auto section = [&](const char* name) {
+        const qsizetype start = man.indexOf(QLatin1String("\n.SH ") + QLatin1String(name));
+        return man.mid(start, man.indexOf(QLatin1String("\n.SH "), start + 1) - start);
+    };
+    const QString completion = QStringLiteral(ZANVO_SOURCE_DIR "/data/zanvo-tool.bash-completion");
+    QString script = QStringLiteral(". \"$1\"; echo $_zanvo_tool_commands;");
+    QStringList commands{QStringLiteral("help")};
+    QStringList offered;
+    for (const auto& [command, options] : commandsOfTheHelp()) {
+        QVERIFY2(section("SYNOPSIS").contains(QLatin1String("\n.B zanvo-tool ") + command), qPrintable(command));
+        QVERIFY2(section("COMMANDS").contains(QRegularExpression(QStringLiteral("\n\\.BI? %1\\b").arg(command))),
+                 qPrintable(command));
+        for (const QString& option : options) {
+            const QRegularExpression named(QStringLiteral("(?<![\\w-])%1(?![\\w-])").arg(option));
+            QVERIFY2(section("OPTIONS").contains(named), qPrintable(option));
+        }
+        commands << command;
+        offered << options.join(QLatin1Char(' '));
+        script += QStringLiteral("echo $(_zanvo_tool_options %1 | tr ' ' '\\n' | LC_ALL=C sort);").arg(command);
+    }
+    commands.sort();
+    QProcess bash;
+    bash.start(QStringLiteral("bash"), {QStringLiteral("-c"), script, QStringLiteral("bash"), completion});
+    QVERIFY(bash.waitForFinished());
+    QStringList lines = QString::fromUtf8(bash.readAllStandardOutput().chopped(1)).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), offered.size() + 1);
+    QStringList completed = lines.takeFirst().split(QLatin1Char(' '));
+    completed.sort();
+    QCOMPARE(completed, commands);
+    QCOMPARE(lines, offered);
 }
 
 QTEST_GUILESS_MAIN(tst_ToolCommands)
