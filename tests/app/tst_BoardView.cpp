@@ -488,6 +488,12 @@ void tst_BoardView::focusFollowsItsBoard()
     for (const auto& board : *w->Boards())
         for (int k = 1; k < 25; ++k)
             QCOMPARE(board->Numbers(k), k == 3 && board == board5 ? 45 : 0);
+    if (!onDelete)
+        return;
+    // Tab goes on with the board that took the deleted one's place.
+    QTest::keyClick(focus, Qt::Key_Tab);
+    QCOMPARE(w->picClient->EditedPosition(), 5);
+    QCOMPARE(w->picClient->EditedCell(), 0);
 }
 
 void tst_BoardView::pageKeysFromAnywhereInTheView_data()

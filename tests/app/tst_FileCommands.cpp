@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModalScript.h"
+#include "app/BoardView.h"
 #include "app/frmMain.h"
+#include "controls/CellEditor.h"
 #include "board/BoardFile.h"
 #include "board/RandomBoard.h"
 #include "dialogs/clsCommonDialogs.h"
@@ -145,6 +147,10 @@ void tst_FileCommands::openReplacesTheList()
     QCOMPARE(bytesOf(*m_w->Boards()), bytesOf(*onDisk));
     QCOMPARE(bytesOf(*old), oldBytes); // the old boards were replaced, not overwritten
     QCOMPARE(m_w->vScroll->value(), 0); // the new list is seen from its first board
+    // The keyboard is in its first cell, so the next key typed lands there.
+    QCOMPARE(m_w->picClient->EditedPosition(), 1);
+    QCOMPARE(m_w->picClient->EditedCell(), 0);
+    QCOMPARE(m_w->focusWidget(), static_cast<QWidget*>(m_w->picClient->Editor()));
 }
 
 void tst_FileCommands::saveThenOpenThroughTheMenus()
