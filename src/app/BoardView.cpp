@@ -59,6 +59,18 @@ Qt::KeyboardModifiers modifiersOf(const QKeyEvent* key)
     return key->modifiers() & ~Qt::KeypadModifier;
 }
 
+// The widget its window gives the keyboard to, whether that window is active or not.
+bool holdsKeyboard(const QWidget* widget)
+{
+    return widget->window()->focusWidget() == widget;
+}
+
+bool isModifier(int key)
+{
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta
+        || key == Qt::Key_AltGr;
+}
+
 bool byKeyboard(Qt::FocusReason reason)
 {
     return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
@@ -299,7 +311,7 @@ void BoardView::endEdit()
 {
     endVisit();
     // Hiding a focused widget lets Qt move the focus wherever it likes.
-    if (m_editor->hasFocus())
+    if (holdsKeyboard(m_editor))
         setFocus(Qt::OtherFocusReason);
     m_editor->hide();
 }
@@ -350,7 +362,7 @@ void BoardView::Refresh(const BoardsRef& boardsIn, QSize container)
     std::shared_ptr<clsBoard> deleteFocus;
     std::int32_t deletePosition = 0;
     for (const usrBoard* element : m_elements)
-        if (element->cmdDelete->hasFocus()) {
+        if (holdsKeyboard(element->cmdDelete)) {
             deleteFocus = element->Board;
             deletePosition = PositionOf(element);
         }
@@ -438,7 +450,7 @@ void BoardView::Refresh(const BoardsRef& boardsIn, QSize container)
     }
     if (deleteFocus || deletePosition > 0) {
         if (deleteElement) {
-            if (!deleteElement->cmdDelete->hasFocus())
+            if (!holdsKeyboard(deleteElement->cmdDelete))
                 deleteElement->cmdDelete->setFocus(Qt::OtherFocusReason);
         } else {
             // Its board is gone or out of view. No key may go on to another board's
@@ -669,7 +681,8 @@ bool BoardView::eventFilter(QObject* watched, QEvent* event)
             if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
                 return false; // Qt hands Tab to focusNextPrevChild
             return takenOrNot([&] {
-                bringEditIntoView(); // a key typed into a cell out of view brings it back
+                if (!isModifier(key->key()))
+                    bringEditIntoView(); // a key typed into a cell out of view brings it back
                 return cellKey(key);
             });
         }

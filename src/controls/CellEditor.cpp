@@ -79,7 +79,8 @@ void CellEditor::paintEvent(QPaintEvent* event)
 {
     if (m_painter) {
         QPainter panel(this);
-        const CellPainter::Frame frame = CellPainter::FrameOf(panel, parentWidget() ? parentWidget() : this);
+        const QWidget* host = parentWidget() ? parentWidget() : this;
+        const CellPainter::Frame frame = CellPainter::FrameOf(panel, host, CellPainter::LookOf(host));
         m_painter->PaintPanel(panel, frame, rect(), m_base, isEnabled(), hasFocus());
     }
     QLineEdit::paintEvent(event);

@@ -118,7 +118,7 @@ CellPainter::TextPlace CellPainter::PlaceText(const QWidget* host, QSize size, c
     return place;
 }
 
-quint64 CellPainter::lookOf(const QWidget* widget)
+quint64 CellPainter::LookOf(const QWidget* widget)
 {
     // The palette by its colours: a palette set on a parent gives every child a copy
     // with a key of its own, which would keep a picture per board.
@@ -130,9 +130,9 @@ quint64 CellPainter::lookOf(const QWidget* widget)
     return seed;
 }
 
-CellPainter::Frame CellPainter::FrameOf(const QPainter& painter, const QWidget* host)
+CellPainter::Frame CellPainter::FrameOf(const QPainter& painter, const QWidget* host, quint64 look)
 {
-    return Frame{host, ratioOf(painter), host->isActiveWindow(), lookOf(host)};
+    return Frame{host, ratioOf(painter), host->isActiveWindow(), look};
 }
 
 void CellPainter::PaintPanel(QPainter& painter, const Frame& frame, const QRect& rect, QColor base, bool enabled,
@@ -207,13 +207,14 @@ CellPainter::Shown CellPainter::Show(const QWidget* host, QSize size, const QFon
     return shown;
 }
 
-void CellPainter::PaintButton(QPainter& painter, QPoint at, const QPushButton* button, const QStyleOptionButton& option)
+void CellPainter::PaintButton(QPainter& painter, const Frame& frame, QPoint at, const QPushButton* button,
+                              const QStyleOptionButton& option)
 {
-    const qreal ratio = ratioOf(painter);
+    const qreal ratio = frame.Ratio;
     const PictureKey key{option.text, quint32(option.state.toInt()), quint32(option.features.toInt()),
                       (quint64(option.rect.width() & 0xFFFF) << 32) | (quint64(option.rect.height() & 0xFFFF) << 16)
                           | (quint64(qRound(ratio * 8) & 0xFF) << 8),
-                      lookOf(button)};
+                      frame.Look};
     auto it = m_buttons.find(key);
     if (it == m_buttons.end()) {
         QPixmap picture(option.rect.size() * ratio);

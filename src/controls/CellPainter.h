@@ -46,7 +46,10 @@ public:
         bool Active = false;
         quint64 Look = 0; // the host's style, palette and font
     };
-    static Frame FrameOf(const QPainter& painter, const QWidget* host);
+    // `look` is LookOf(host), which its owner keeps between changes of style, palette
+    // and font: working it out costs more than a cell.
+    static Frame FrameOf(const QPainter& painter, const QWidget* host, quint64 look);
+    static quint64 LookOf(const QWidget* widget);
 
     // The cell's frame and background; `base` is its background colour. A disabled
     // panel is a cell that holds no number; a focused one is the cell being edited.
@@ -75,7 +78,9 @@ public:
 
     // A push button as its style draws it, from a picture kept per look: the boards'
     // delete buttons are many and all look alike.
-    void PaintButton(QPainter& painter, QPoint at, const QPushButton* button, const QStyleOptionButton& option);
+    // `frame` is its board's, whose style, palette and font it has.
+    void PaintButton(QPainter& painter, const Frame& frame, QPoint at, const QPushButton* button,
+                     const QStyleOptionButton& option);
 
     // Forgets every picture and measure; the next paint makes them again.
     void Invalidate();
@@ -99,7 +104,6 @@ private:
     {
         return qHashMulti(seed, key.Text, key.First, key.Second, key.Look, key.Style);
     }
-    static quint64 lookOf(const QWidget* widget);
 
     QHash<PictureKey, QPixmap> m_panels; // the background, and the state
     QHash<PictureKey, QPixmap> m_buttons; // the text, and the look: state, size and scale

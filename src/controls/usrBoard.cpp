@@ -391,7 +391,11 @@ void usrBoard::paintEvent(QPaintEvent* event)
 
     const int edited = m_editedCell;
     const QColor emptyBase = palette().color(QPalette::Disabled, QPalette::Base);
-    const CellPainter::Frame frame = CellPainter::FrameOf(painter, this);
+    if (!m_lookKnown) {
+        m_look = CellPainter::LookOf(this);
+        m_lookKnown = true;
+    }
+    const CellPainter::Frame frame = CellPainter::FrameOf(painter, this, m_look);
     for (int i = 0; i < CellCount; ++i) {
         const QRect rect = m_cellRects[static_cast<std::size_t>(i)];
         if (!dirty.intersects(rect))
@@ -410,7 +414,8 @@ void usrBoard::paintEvent(QPaintEvent* event)
 
     const QRect button = cmdDelete->geometry();
     if (dirty.intersects(button) && cmdDelete->isVisibleTo(this)) {
-        cells.PaintButton(painter, button.topLeft(), cmdDelete, static_cast<const DeleteButton*>(cmdDelete)->Option());
+        cells.PaintButton(painter, frame, button.topLeft(), cmdDelete,
+                          static_cast<const DeleteButton*>(cmdDelete)->Option());
     }
 
     // Some styles mark a focused small button faintly or not at all.
@@ -436,6 +441,7 @@ void usrBoard::changeEvent(QEvent* event)
     case QEvent::FontChange:
         if (event->type() == QEvent::FontChange)
             takeFonts();
+        m_lookKnown = false;
         // A painter of the control's own is dropped here; a view drops its shared one.
         if (m_ownPainter)
             m_ownPainter->Invalidate();

@@ -126,6 +126,8 @@ private:
     QFont m_cellFont;
     QFont m_headerFont;
     int m_editedCell = -1;
+    quint64 m_look = 0; // of its style, palette and font, for the painter's keys
+    bool m_lookKnown = false;
     CellPainter* m_painter = nullptr; // its view's, which outlives it
     mutable std::unique_ptr<CellPainter> m_ownPainter;
 };
