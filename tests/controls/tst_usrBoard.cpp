@@ -83,6 +83,30 @@ double differing(const QImage& a, const QImage& b)
     return double(off) / double(a.width() * a.height());
 }
 
+// The application's style for one test, as a desktop sets it; the one before after it.
+class AppStyle {
+public:
+    explicit AppStyle(const QString& name) : m_before(QApplication::style()->name())
+    {
+        if (QStyle* style = QStyleFactory::create(name)) {
+            QApplication::setStyle(style);
+            m_set = true;
+        }
+    }
+    ~AppStyle()
+    {
+        if (m_set)
+            QApplication::setStyle(m_before);
+    }
+    AppStyle(const AppStyle&) = delete;
+    AppStyle& operator=(const AppStyle&) = delete;
+    bool Installed() const { return m_set; }
+
+private:
+    QString m_before;
+    bool m_set = false;
+};
+
 // A board in a view of its own, which edits its cells.
 struct InView {
     BoardsRef list = std::make_shared<clsBoardCollection>();
@@ -429,12 +453,9 @@ void tst_usrBoard::editorShowsTheCellsDigits()
     QFETCH(QString, style);
     QFETCH(qreal, ratio);
     QFETCH(bool, active);
-    QStyle* theStyle = QStyleFactory::create(style);
-    if (!theStyle)
+    const AppStyle desktop(style);
+    if (!desktop.Installed())
         QSKIP("style not installed");
-    const QString before = QApplication::style()->name();
-    QApplication::setStyle(theStyle);
-    auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
     InView v(boardOf({7, 12}));
     const QRect cell(v.c.mapTo(&v.view, v.c.CellRect(1).topLeft()), v.c.CellRect(1).size());
     // The pixels of the digits: far from the cell's white, inside its frame.
@@ -476,12 +497,9 @@ void tst_usrBoard::inactiveWindowDrawsInactiveCells_data()
 void tst_usrBoard::inactiveWindowDrawsInactiveCells()
 {
     QFETCH(QString, style);
-    QStyle* theStyle = QStyleFactory::create(style);
-    if (!theStyle)
+    const AppStyle desktop(style);
+    if (!desktop.Installed())
         QSKIP("style not installed");
-    const QString before = QApplication::style()->name();
-    QApplication::setStyle(theStyle);
-    auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
     InView v(boardOf({7, 12, 30}));
     QVERIFY(v.view.isActiveWindow());
     const QImage active = rendered(v.view, 1);
