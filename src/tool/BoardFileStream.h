@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QtEndian>
 
 #include <cstdint>
 #include <vector>
@@ -22,13 +23,8 @@ public:
 
 private:
     friend class BoardFileStream;
-    static std::int32_t load(const std::uint8_t* p) noexcept
-    {
-        // Little-endian whatever the machine; compilers make this one load.
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8)
-                                         | (static_cast<std::uint32_t>(p[2]) << 16)
-                                         | (static_cast<std::uint32_t>(p[3]) << 24));
-    }
+    // Little-endian whatever the machine.
+    static std::int32_t load(const std::uint8_t* p) noexcept { return qFromLittleEndian<std::int32_t>(p); }
 
     const std::uint8_t* m_entries = nullptr;
     std::size_t m_size = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -10,7 +11,6 @@ class AtomicFileWrite;
 class QIODevice;
 
 // Writes value in decimal at `at` (20 characters at most); returns the end.
-char* WriteDecimal(char* at, std::int64_t value) noexcept;
 inline char* WriteNumber(char* at, std::int64_t value) noexcept
 {
     // Board numbers are mostly 0..99: show writes 25 million of them.
@@ -20,7 +20,7 @@ inline char* WriteNumber(char* at, std::int64_t value) noexcept
         *at++ = static_cast<char>('0' + value % 10);
         return at;
     }
-    return WriteDecimal(at, value);
+    return std::to_chars(at, at + 20, value).ptr;
 }
 
 // Output gathered in a buffer and handed to the device in large writes: a million
