@@ -191,7 +191,6 @@ private:
     // The summary's counts: boards by hit count, and the positions with the most.
     std::vector<std::int64_t> m_hitBoards;
     int m_mostHits = -1;
-    std::int64_t m_mostHitBoards = 0;
     std::vector<std::int32_t> m_mostHitPositions;
 };
 
@@ -226,9 +225,8 @@ QString ReportPainter::drawnText() const
     if (drawn.empty())
         return QStringLiteral("No drawn numbers given: the colours are the ones stored in the file.");
     // As many numbers as two lines hold; the rest are counted.
-    const QFontMetricsF metrics(m_text, &m_writer);
     const QRectF room(0, 0, m_layout.ContentWidth() * Unit, 1e9);
-    const double most = HeaderLines * metrics.lineSpacing() + 1;
+    const double most = HeaderLines * m_textMetrics.lineSpacing() + 1;
     const auto text = [&](std::size_t shown) {
         QString s = QStringLiteral("Drawn numbers: ");
         for (std::size_t i = 0; i < shown; ++i)
@@ -238,7 +236,7 @@ QString ReportPainter::drawnText() const
         return s + QStringLiteral(" (green, bold and framed: the first cell of each on a board)");
     };
     std::size_t shown = drawn.size();
-    while (shown > 0 && metrics.boundingRect(room, Qt::TextWordWrap, text(shown)).height() > most)
+    while (shown > 0 && m_textMetrics.boundingRect(room, Qt::TextWordWrap, text(shown)).height() > most)
         shown = shown > 64 ? shown / 2 : shown - 1;
     return text(shown);
 }
@@ -438,14 +436,10 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
         ++m_hitBoards[static_cast<std::size_t>(hits)];
         if (hits > m_mostHits) {
             m_mostHits = hits;
-            m_mostHitBoards = 0;
             m_mostHitPositions.clear();
         }
-        if (hits == m_mostHits) {
-            ++m_mostHitBoards;
-            if (m_mostHitPositions.size() < ListedPositions)
-                m_mostHitPositions.push_back(position);
-        }
+        if (hits == m_mostHits && m_mostHitPositions.size() < ListedPositions)
+            m_mostHitPositions.push_back(position);
     }
     m_layout.EndBoard(y);
 }
@@ -488,13 +482,14 @@ void ReportPainter::Summary(std::int32_t boardCount)
         textLine(m_text, m_layout.Block(SummaryLine), SummaryLine, line(k));
     if (m_mostHits < 0)
         return;
+    const std::int64_t mostHitBoards = m_hitBoards[static_cast<std::size_t>(m_mostHits)];
     QString most = QStringLiteral("Most hits: %1, ").arg(QString::fromStdString(HitsText(m_mostHits)));
-    if (m_mostHitBoards > static_cast<std::int64_t>(m_mostHitPositions.size()))
+    if (mostHitBoards > static_cast<std::int64_t>(m_mostHitPositions.size()))
         most += QStringLiteral("%1 boards, the first %2: ")
-                    .arg(withThousands(m_mostHitBoards))
+                    .arg(withThousands(mostHitBoards))
                     .arg(m_mostHitPositions.size());
     else
-        most += m_mostHitBoards == 1 ? QStringLiteral("board ") : QStringLiteral("boards ");
+        most += mostHitBoards == 1 ? QStringLiteral("board ") : QStringLiteral("boards ");
     for (std::size_t i = 0; i < m_mostHitPositions.size(); ++i)
         most += (i ? QStringLiteral(", ") : QString()) + QString::number(m_mostHitPositions[i]);
     // Wrapped over as many lines as it takes.
