@@ -478,13 +478,15 @@ void CsvBoardReader::keep(char c, std::int64_t field)
         throw CsvError(m_row, field, shown(m_field) + " is too long for a number or a colour");
 }
 
-// One character beyond ASCII, kept as UTF-8. A surrogate without its partner is no
-// text: bytes that are no UTF-8, or UTF-16 that cannot be; shown as it is it would be
+// The next character, kept as UTF-8. A surrogate without its partner is no text:
+// bytes that are no UTF-8, or UTF-16 that cannot be; shown as it is it would be
 // garbage.
 void CsvBoardReader::keepCharacter(std::int64_t field)
 {
     char16_t units[2] = {static_cast<char16_t>(peek())};
     ++m_pos;
+    if (units[0] < 0x80)
+        return keep(static_cast<char>(units[0]), field);
     const bool pair = QChar::isHighSurrogate(units[0]) && QChar::isLowSurrogate(static_cast<char32_t>(peek()));
     if (pair)
         units[1] = static_cast<char16_t>(peek()), ++m_pos;
@@ -509,21 +511,15 @@ void CsvBoardReader::readField(std::int64_t field)
     m_blanks.clear();
     if (peek() == '"') {
         ++m_pos;
-        for (;;) {
-            const int c = peek();
+        for (int c = peek();; c = peek()) {
             if (c < 0)
                 throw CsvError(m_row, field, "a quoted field is not closed");
-            if (c >= 0x80) {
-                keepCharacter(field);
-                continue;
-            }
-            ++m_pos;
             if (c == '"') {
-                if (peek() != '"')
-                    break;
                 ++m_pos;
+                if (peek() != '"')
+                    break; // a doubled quote is kept as one
             }
-            keep(static_cast<char>(c), field);
+            keepCharacter(field);
         }
         const int after = peek();
         if (after >= 0 && after != m_separator && after != '\r' && after != '\n') {
@@ -537,12 +533,7 @@ void CsvBoardReader::readField(std::int64_t field)
     for (int c = peek(); c >= 0 && c != m_separator && c != '\r' && c != '\n'; c = peek()) {
         if (c == '"')
             throw CsvError(m_row, field, "a quote inside a field must be in a quoted field");
-        if (c >= 0x80) {
-            keepCharacter(field);
-            continue;
-        }
-        ++m_pos;
-        keep(static_cast<char>(c), field);
+        keepCharacter(field);
     }
 }
 
