@@ -144,9 +144,6 @@ private:
 class ReportPainter {
 public:
     ReportPainter(const ReportRequest& request, QPdfWriter& writer, const QDate& made, int pages);
-    ~ReportPainter() = default;
-    ReportPainter(const ReportPainter&) = delete;
-    ReportPainter& operator=(const ReportPainter&) = delete;
 
     int Page() const noexcept { return m_layout.Page(); }
     void Board(std::int32_t position, const clsBoard& board, int hits);
