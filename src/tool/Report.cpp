@@ -321,6 +321,7 @@ void ReportPainter::cells(double left, double top, std::span<const BoardEntry> r
                 m_painter.drawRect(places[i].adjusted(Unit, Unit, -Unit, -Unit));
     }
     bool bold = false;
+    m_painter.setFont(m_number);
     for (std::size_t i = 0; i < row.size(); ++i) {
         // The text colour that reads on the cell, by the program's own rule.
         const QColor ink(ReadableTextColour(backgrounds[i]));
@@ -347,8 +348,6 @@ void ReportPainter::cells(double left, double top, std::span<const BoardEntry> r
             m_painter.drawText(at, text);
         }
     }
-    if (bold)
-        m_painter.setFont(m_number);
 }
 
 QStringList ReportPainter::hitLines(const clsBoard& board, int hits) const
@@ -390,8 +389,6 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
     const QStringList hitText = m_checked ? hitLines(board, hits) : QStringList();
     const QPointF at = m_layout.StartBoard(entries.size(), static_cast<int>(hitText.size()));
     caption(at, position, false);
-    if (painting())
-        m_painter.setFont(m_number);
     constexpr double Step = ReportLayout::CellSize + ReportLayout::CellGap;
     double y = at.y() + ReportLayout::CaptionHeight;
     for (std::size_t first = 0; first < entries.size(); first += ReportLayout::CellsPerRow) {
@@ -400,8 +397,6 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
             m_layout.NewPage();
             y = m_layout.Top();
             caption(QPointF(at.x(), y), position, true);
-            if (painting())
-                m_painter.setFont(m_number);
             y += ReportLayout::CaptionHeight;
         }
         if (painting())
@@ -412,21 +407,17 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
     if (!entries.empty())
         y -= ReportLayout::CellGap;
     if (m_checked) {
-        if (painting()) {
-            m_painter.setFont(m_text);
-            m_painter.setPen(QColor(qRgb(0, 0, 0)));
-        }
         for (const QString& line : hitText) {
             if (y + ReportLayout::HitLine > m_layout.ContentBottom()) {
                 m_layout.NewPage();
                 y = m_layout.Top();
-                if (painting()) {
-                    m_painter.setFont(m_text);
-                    m_painter.setPen(QColor(qRgb(0, 0, 0)));
-                }
             }
-            if (painting())
+            if (painting()) {
+                // A new page's footer leaves its own font and colour.
+                m_painter.setFont(m_text);
+                m_painter.setPen(QColor(qRgb(0, 0, 0)));
                 m_painter.drawText(device(at.x(), y + 11), line);
+            }
             y += ReportLayout::HitLine;
         }
 
