@@ -435,11 +435,11 @@ void exportCsv(const CommandLine& line, const Devices& io)
     csv.Commit();
 }
 
-// The CSV's boards as board-file bytes, without the count, in pieces of about a
-// megabyte that each hold whole boards: records of small boards would take many
-// times their bytes. `name` names `device` in messages.
+// The CSV's boards as a board file's bytes, in pieces of about a megabyte that
+// each hold whole boards: records of small boards would take many times their
+// bytes. `name` names `device` in messages.
 struct CsvBytes {
-    std::vector<std::vector<std::uint8_t>> pieces;
+    std::vector<std::vector<std::uint8_t>> pieces; // the first holds only the count
     std::int32_t count = 0;
     std::int64_t headerRow = 0; // skipped; 0 if none
 };
@@ -458,11 +458,12 @@ CsvBytes readCsv(QIODevice& device, const QString& name, CsvSeparator separator)
         separator);
     constexpr std::size_t Piece = std::size_t(1) << 20;
     CsvBytes csv;
+    csv.pieces.emplace_back(); // the count, once known
     clsBoard board;
     try {
         while (reader.Next(board)) {
             const std::size_t bytes = 4 + 8 * board.Entries().size();
-            if (csv.pieces.empty() || csv.pieces.back().size() + bytes > csv.pieces.back().capacity()) {
+            if (csv.pieces.back().size() + bytes > csv.pieces.back().capacity()) {
                 csv.pieces.emplace_back();
                 csv.pieces.back().reserve(std::max(Piece, bytes));
             }
@@ -473,6 +474,7 @@ CsvBytes readCsv(QIODevice& device, const QString& name, CsvSeparator separator)
     } catch (const CsvError& e) {
         throw ZanvoError(e.Number(), name.toStdString() + ": " + e.Description());
     }
+    BoardFileWriter(csv.pieces.front()).WriteInt32(csv.count);
     csv.headerRow = reader.HeaderRow();
     return csv;
 }
@@ -497,18 +499,11 @@ void importCsv(const CommandLine& line, const Devices& io)
             throwProblem(*problem, sCsv, systemText);
         csv = readCsv(device, sCsv, separator);
     }
-    bool counted = false;
     std::size_t next = 0;
     WriteBoardFileBytes(file, [&](std::vector<std::uint8_t>& out) {
-        if (!counted) {
-            out.clear();
-            BoardFileWriter(out).WriteInt32(csv.count);
-            counted = true;
-        } else if (next < csv.pieces.size()) {
-            out = std::move(csv.pieces[next++]); // each piece is freed once written
-        } else {
+        if (next == csv.pieces.size())
             return false;
-        }
+        out = std::move(csv.pieces[next++]); // each piece is freed once written
         return true;
     });
     // Told once the boards are saved: a failure stays the one line on standard error.
