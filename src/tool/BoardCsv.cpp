@@ -463,17 +463,18 @@ void CsvBoardReader::decideSeparator()
     m_separator = tab ? '\t' : semicolon ? ';' : ',';
 }
 
-void CsvBoardReader::keep(char c, std::int64_t field)
+void CsvBoardReader::keep(std::string_view character, std::int64_t field)
 {
-    if (c == ' ' || c == '\t') {
-        // More blanks than a field may hold are refused anyway if text follows.
+    // Blanks, and the no-break spaces formatted cells write, count only before more
+    // text. More of them than a field may hold are refused anyway if text follows.
+    if (character == " " || character == "\t" || character == "\xC2\xA0" || character == "\xE2\x80\xAF") {
         if (!m_field.empty() && m_blanks.size() <= LongestField)
-            m_blanks += c;
+            m_blanks += character;
         return;
     }
     m_field += m_blanks;
     m_blanks.clear();
-    m_field += c;
+    m_field += character;
     if (m_field.size() > LongestField)
         throw CsvError(m_row, field, shown(m_field) + " is too long for a number or a colour");
 }
@@ -485,23 +486,17 @@ void CsvBoardReader::keepCharacter(std::int64_t field)
 {
     char16_t units[2] = {static_cast<char16_t>(peek())};
     ++m_pos;
-    if (units[0] < 0x80)
-        return keep(static_cast<char>(units[0]), field);
+    if (units[0] < 0x80) {
+        const char c = static_cast<char>(units[0]);
+        return keep(std::string_view(&c, 1), field);
+    }
     const bool pair = QChar::isHighSurrogate(units[0]) && QChar::isLowSurrogate(static_cast<char32_t>(peek()));
     if (pair)
         units[1] = static_cast<char16_t>(peek()), ++m_pos;
     else if (QChar::isSurrogate(units[0]))
         throw CsvError(m_row, field, "the bytes are not UTF-8 or UTF-16 text; save the file as UTF-8");
     const QByteArray bytes = QStringView(units, pair ? 2 : 1).toUtf8();
-    const std::string_view character(bytes.data(), static_cast<std::size_t>(bytes.size()));
-    if (character == "\xC2\xA0" || character == "\xE2\x80\xAF") {
-        // No-break spaces: blanks, as formatted cells write them.
-        if (!m_field.empty() && m_blanks.size() <= LongestField)
-            m_blanks += character;
-        return;
-    }
-    for (const char c : character)
-        keep(c, field);
+    keep(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())), field);
 }
 
 // One field into m_field, blanks around it left out; stops before the separator.
