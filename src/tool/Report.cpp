@@ -42,6 +42,10 @@ constexpr std::size_t ListedPositions = 100;
 // Drawn numbers the header has room for (two lines); the rest are counted.
 constexpr int HeaderLines = 2;
 
+// Summary lines: the heading, and again on every page the summary goes on to.
+constexpr double HeadingHeight = 20;
+constexpr double SummaryLine = 14;
+
 const QRgb Border = qRgb(0x80, 0x80, 0x80);
 const QRgb Muted = qRgb(0x55, 0x55, 0x55);
 
@@ -108,7 +112,11 @@ public:
     }
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
-    ~Progress() { clear(); }
+    ~Progress()
+    {
+        if (m_width > 0)
+            write(QLatin1Char('\r') + QString(m_width, u' ') + QLatin1Char('\r'));
+    }
 
     void Update(std::int32_t position, std::int32_t count, int page)
     {
@@ -125,12 +133,6 @@ public:
     }
 
 private:
-    void clear()
-    {
-        if (m_width > 0)
-            write(QLatin1Char('\r') + QString(m_width, u' ') + QLatin1Char('\r'));
-        m_width = 0;
-    }
     void write(const QString& text) { m_err->write(text.toUtf8()); }
 
     QIODevice* m_err = nullptr;
@@ -160,7 +162,6 @@ private:
     void cells(double left, double top, std::span<const BoardEntry> row);
     QString drawnText() const;
     QStringList hitLines(const clsBoard& board, int hits) const;
-    void summaryHeading(bool continued);
     void textLine(const QFont& font, double top, double height, const QString& text);
 
     const ReportRequest& m_request;
@@ -213,7 +214,7 @@ void ReportPainter::newPage()
         failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("A page of the PDF cannot be started"));
     footer();
     if (m_inSummary)
-        summaryHeading(true);
+        textLine(m_heading, m_layout.Block(HeadingHeight), HeadingHeight, QStringLiteral("Summary (continued)"));
 }
 
 QString ReportPainter::drawnText() const
@@ -440,16 +441,6 @@ void ReportPainter::textLine(const QFont& font, double top, double height, const
     m_painter.setPen(QColor(qRgb(0, 0, 0)));
     m_painter.drawText(device(m_layout.ContentLeft(), top, m_layout.ContentWidth(), height),
                        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
-}
-
-// Summary lines: the heading, and again on every page the summary goes on to.
-constexpr double HeadingHeight = 20;
-constexpr double SummaryLine = 14;
-
-void ReportPainter::summaryHeading(bool continued)
-{
-    const QString text = continued ? QStringLiteral("Summary (continued)") : QStringLiteral("Summary");
-    textLine(m_heading, m_layout.Block(HeadingHeight), HeadingHeight, text);
 }
 
 void ReportPainter::Summary(std::int32_t boardCount)
