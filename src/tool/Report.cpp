@@ -36,6 +36,8 @@ namespace {
 // The writer's resolution: layout is in points, ten device units each.
 constexpr double Dpi = 720;
 constexpr double Unit = Dpi / 72;
+// The width a number has in a cell, in device units.
+constexpr double NumberRoom = (ReportLayout::CellSize - 6) * Unit;
 
 // Most-hits positions listed in the summary; the rest are counted.
 constexpr std::size_t ListedPositions = 100;
@@ -185,7 +187,6 @@ private:
     QFontMetricsF m_numberMetrics{m_number, &m_writer};
     QFontMetricsF m_drawnMetrics{m_drawnNumber, &m_writer};
     double m_numberBaseline = 0; // below a cell's top, in points
-    double m_numberRoom = 0;     // the width a number has in a cell, in device units
     // The summary's counts: boards by hit count, and the positions with the most.
     std::vector<std::int64_t> m_hitBoards;
     int m_mostHits = -1;
@@ -203,7 +204,6 @@ ReportPainter::ReportPainter(const ReportRequest& request, QPdfWriter& writer, c
     const double ascent = m_numberMetrics.ascent() / Unit;
     const double descent = m_numberMetrics.descent() / Unit;
     m_numberBaseline = (ReportLayout::CellSize + ascent - descent) / 2;
-    m_numberRoom = (ReportLayout::CellSize - 6) * Unit;
     header();
     footer();
 }
@@ -339,10 +339,10 @@ void ReportPainter::cells(double left, double top, std::span<const BoardEntry> r
         const double wide = text.size() > (bold ? 2 : 3)
                                 ? (bold ? m_drawnMetrics : m_numberMetrics).horizontalAdvance(text)
                                 : 0;
-        if (wide > m_numberRoom) {
+        if (wide > NumberRoom) {
             m_painter.save();
             m_painter.translate(at);
-            m_painter.scale(m_numberRoom / wide, 1);
+            m_painter.scale(NumberRoom / wide, 1);
             m_painter.drawText(QPointF(0, 0), text);
             m_painter.restore();
         } else {
