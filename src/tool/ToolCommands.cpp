@@ -300,10 +300,10 @@ void check(const CommandLine& line, const Devices& io)
         sink.Append(ending[static_cast<std::size_t>(count)]);
     };
 
+    MatchCheck matchCheck(drawn);
     if (line.has(Write)) {
         // The whole list, checked and saved as the program does; printed only once saved.
         const BoardsRef boards = ReadBoardFile(file);
-        MatchCheck matchCheck(drawn);
         std::vector<int> boardHits;
         for (const auto& board : *boards)
             boardHits.push_back(matchCheck.Check(*board));
@@ -313,14 +313,13 @@ void check(const CommandLine& line, const Devices& io)
             report(++position, count);
     } else {
         BoardFileStream stream(file);
-        MatchCheck counter(drawn);
         BoardBlock run;
         streamed(sink, [&] {
             while (stream.NextBoard()) {
-                counter.StartBoard();
+                matchCheck.StartBoard();
                 while (stream.NextEntries(run))
-                    counter.AddNumbers(run.Size(), [&](std::size_t i) { return run.Number(i); });
-                report(stream.Position(), counter.Hits());
+                    matchCheck.AddNumbers(run.Size(), [&](std::size_t i) { return run.Number(i); });
+                report(stream.Position(), matchCheck.Hits());
             }
         });
     }
