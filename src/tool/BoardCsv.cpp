@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -636,8 +635,7 @@ BoardsRef DecodeBoardsCsv(std::string_view text, CsvSeparator separator)
     CsvBoardReader reader(
         [&text](std::span<char> into) {
             const std::size_t n = std::min(into.size(), text.size());
-            if (n > 0)
-                std::memcpy(into.data(), text.data(), n);
+            std::copy_n(text.data(), n, into.data());
             text.remove_prefix(n);
             return n;
         },
