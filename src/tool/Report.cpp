@@ -245,7 +245,7 @@ void ReportPainter::header()
         return;
     const double left = m_layout.ContentLeft();
     const double width = m_layout.ContentWidth();
-    double y = m_layout.HeaderTop();
+    const double y = m_layout.HeaderTop();
     m_painter.setPen(QColor(qRgb(0, 0, 0)));
     // The date on the right of the title line, ISO whatever the locale.
     const QString made = QStringLiteral("Made ") + m_made.toString(Qt::ISODate);
@@ -256,10 +256,7 @@ void ReportPainter::header()
     const QFontMetricsF titleMetrics(m_title, &m_writer);
     m_painter.drawText(device(left, y, titleWidth, 20), Qt::AlignLeft | Qt::AlignTop,
                        titleMetrics.elidedText(m_name, Qt::ElideMiddle, titleWidth * Unit));
-    y += 20;
-    m_painter.setFont(m_text);
-    m_painter.drawText(device(left, y, width, 13 * HeaderLines), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                       drawnText());
+    textLine(m_text, y + 20, 13 * HeaderLines, drawnText());
 }
 
 void ReportPainter::footer()
@@ -481,7 +478,6 @@ void ReportPainter::Summary(std::int32_t boardCount)
 
 void ReportPainter::Finish()
 {
-    m_inSummary = false;
     if (painting() && !m_painter.end())
         failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("The PDF cannot be finished"));
 }
