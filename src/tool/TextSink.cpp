@@ -6,14 +6,6 @@
 
 #include <QIODevice>
 
-TextSink::TextSink(QIODevice& device) : m_device(&device), m_buffer(std::make_unique<char[]>(Capacity))
-{
-}
-
-TextSink::TextSink(AtomicFileWrite& file) : m_file(&file), m_buffer(std::make_unique<char[]>(Capacity))
-{
-}
-
 void TextSink::Flush()
 {
     const std::size_t size = m_used;

@@ -29,8 +29,8 @@ inline char* WriteNumber(char* at, std::int64_t value) noexcept
 // saved whole or not at all reports its own failures.
 class TextSink {
 public:
-    explicit TextSink(QIODevice& device);
-    explicit TextSink(AtomicFileWrite& file);
+    explicit TextSink(QIODevice& device) : m_device(&device) {}
+    explicit TextSink(AtomicFileWrite& file) : m_file(&file) {}
     TextSink(const TextSink&) = delete;
     TextSink& operator=(const TextSink&) = delete;
     // Does not flush: a flush can fail, and that must be reported by the caller.
@@ -88,6 +88,6 @@ private:
     static constexpr std::size_t Capacity = FlushAt + MaxReserve;
     QIODevice* m_device = nullptr;
     AtomicFileWrite* m_file = nullptr;
-    std::unique_ptr<char[]> m_buffer;
+    std::unique_ptr<char[]> m_buffer = std::make_unique<char[]>(Capacity);
     std::size_t m_used = 0;
 };
