@@ -70,8 +70,9 @@ public:
     {
         if (m_left == 0)
             return false;
-        if (available() < 8)
-            fillForEntries();
+        // A file cut short while it was read ends inside the board.
+        if (available() < 8 && !ensure(8))
+            damaged("it ends inside " + which());
         const std::size_t n = std::min(m_left, available() / 8);
         run.m_entries = m_buffer.data() + m_begin;
         run.m_size = n;
@@ -87,7 +88,6 @@ public:
 
 private:
     bool nextBoard();
-    void fillForEntries();
     [[noreturn]] void damaged(const std::string& what) const;
     [[noreturn]] void readFailed() const;
     std::string which() const;
