@@ -462,40 +462,43 @@ void CsvBoardReader::decideSeparator()
     m_separator = tab ? '\t' : semicolon ? ';' : ',';
 }
 
-void CsvBoardReader::keep(std::string_view character, std::int64_t field)
+void CsvBoardReader::keep(char c, std::int64_t field)
 {
-    // Blanks, and the no-break spaces formatted cells write, count only before more
-    // text. More of them than a field may hold are refused anyway if text follows.
-    if (character == " " || character == "\t" || character == "\xC2\xA0" || character == "\xE2\x80\xAF") {
+    if (c == ' ' || c == '\t') {
+        // More blanks than a field may hold are refused anyway if text follows.
         if (!m_field.empty() && m_blanks.size() <= LongestField)
-            m_blanks += character;
+            m_blanks += c;
         return;
     }
     m_field += m_blanks;
     m_blanks.clear();
-    m_field += character;
+    m_field += c;
     if (m_field.size() > LongestField)
         throw CsvError(m_row, field, shown(m_field) + " is too long for a number or a colour");
 }
 
-// The next character, kept as UTF-8. A surrogate without its partner is no text:
-// bytes that are no UTF-8, or UTF-16 that cannot be; shown as it is it would be
+// One character beyond ASCII, kept as UTF-8. A surrogate without its partner is no
+// text: bytes that are no UTF-8, or UTF-16 that cannot be; shown as it is it would be
 // garbage.
 void CsvBoardReader::keepCharacter(std::int64_t field)
 {
     char16_t units[2] = {static_cast<char16_t>(peek())};
     ++m_pos;
-    if (units[0] < 0x80) {
-        const char c = static_cast<char>(units[0]);
-        return keep(std::string_view(&c, 1), field);
-    }
     const bool pair = QChar::isHighSurrogate(units[0]) && QChar::isLowSurrogate(static_cast<char32_t>(peek()));
     if (pair)
         units[1] = static_cast<char16_t>(peek()), ++m_pos;
     else if (QChar::isSurrogate(units[0]))
         throw CsvError(m_row, field, "the bytes are not UTF-8 or UTF-16 text; save the file as UTF-8");
     const QByteArray bytes = QStringView(units, pair ? 2 : 1).toUtf8();
-    keep(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())), field);
+    const std::string_view character(bytes.data(), static_cast<std::size_t>(bytes.size()));
+    if (character == "\xC2\xA0" || character == "\xE2\x80\xAF") {
+        // No-break spaces: blanks, as formatted cells write them.
+        if (!m_field.empty() && m_blanks.size() <= LongestField)
+            m_blanks += character;
+        return;
+    }
+    for (const char c : character)
+        keep(c, field);
 }
 
 // One field into m_field, blanks around it left out; stops before the separator.
@@ -505,15 +508,21 @@ void CsvBoardReader::readField(std::int64_t field)
     m_blanks.clear();
     if (peek() == '"') {
         ++m_pos;
-        for (int c = peek();; c = peek()) {
+        for (;;) {
+            const int c = peek();
             if (c < 0)
                 throw CsvError(m_row, field, "a quoted field is not closed");
-            if (c == '"') {
-                ++m_pos;
-                if (peek() != '"')
-                    break; // a doubled quote is kept as one
+            if (c >= 0x80) {
+                keepCharacter(field);
+                continue;
             }
-            keepCharacter(field);
+            ++m_pos;
+            if (c == '"') {
+                if (peek() != '"')
+                    break;
+                ++m_pos;
+            }
+            keep(static_cast<char>(c), field);
         }
         const int after = peek();
         if (after >= 0 && after != m_separator && after != '\r' && after != '\n') {
@@ -527,7 +536,12 @@ void CsvBoardReader::readField(std::int64_t field)
     for (int c = peek(); c >= 0 && c != m_separator && c != '\r' && c != '\n'; c = peek()) {
         if (c == '"')
             throw CsvError(m_row, field, "a quote inside a field must be in a quoted field");
-        keepCharacter(field);
+        if (c >= 0x80) {
+            keepCharacter(field);
+            continue;
+        }
+        ++m_pos;
+        keep(static_cast<char>(c), field);
     }
 }
 

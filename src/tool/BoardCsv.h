@@ -106,7 +106,7 @@ private:
     std::size_t decode(QChar* into, std::size_t room);
     void decideSeparator();
     void readField(std::int64_t field);
-    void keep(std::string_view character, std::int64_t field);
+    void keep(char c, std::int64_t field);
     void keepCharacter(std::int64_t field);
 
     Source m_source;
