@@ -417,21 +417,20 @@ void exportCsv(const CommandLine& line, const Devices& io)
         throw UsageError(QStringLiteral("--force goes with -o OUT.csv; without it export writes to standard output"));
     const char separator = CsvSeparatorChar(separatorOf(line));
     const QString file = line.arguments[0];
-    if (output.isEmpty()) {
-        BoardFileStream stream(file);
-        TextSink sink(io.out);
-        writeCsv(stream, sink, separator);
-        return;
+    std::optional<AtomicFileWrite> csv;
+    if (!output.isEmpty()) {
+        refuseOwnBoardFile(output, file, "CSV");
+        refuseExisting(output, line.has(Force));
     }
-    refuseOwnBoardFile(output, file, "CSV");
-    refuseExisting(output, line.has(Force));
     BoardFileStream stream(file);
     // Like every file the program saves: beside its place, which it takes only
     // once complete.
-    AtomicFileWrite csv(output, QStringLiteral("The CSV was not written; any file of that name is unchanged."));
-    TextSink sink(csv);
+    if (!output.isEmpty())
+        csv.emplace(output, QStringLiteral("The CSV was not written; any file of that name is unchanged."));
+    TextSink sink = csv ? TextSink(*csv) : TextSink(io.out);
     writeCsv(stream, sink, separator);
-    csv.Commit();
+    if (csv)
+        csv->Commit();
 }
 
 // The CSV's boards as a board file's bytes, in pieces of about a megabyte that
