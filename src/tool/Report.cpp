@@ -61,11 +61,6 @@ QRectF device(double x, double y, double w, double h)
     return {x * Unit, y * Unit, w * Unit, h * Unit};
 }
 
-QPointF device(double x, double y)
-{
-    return {x * Unit, y * Unit};
-}
-
 QFont reportFont(qreal points, QFont::Weight weight = QFont::Normal)
 {
     QFont font(QStringLiteral("Sans Serif"));
@@ -284,7 +279,7 @@ void ReportPainter::caption(const QPointF& at, std::int32_t position, bool conti
     QString text = QStringLiteral("Brett %1").arg(position);
     if (continued)
         text += QStringLiteral(" (continued)");
-    m_painter.drawText(device(at.x(), at.y() + 11), text);
+    m_painter.drawText(QPointF(at.x(), at.y() + 11) * Unit, text);
 }
 
 void ReportPainter::cells(double left, double top, std::span<const BoardEntry> row)
@@ -414,7 +409,7 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
                 // A new page's footer leaves its own font and colour.
                 m_painter.setFont(m_text);
                 m_painter.setPen(QColor(qRgb(0, 0, 0)));
-                m_painter.drawText(device(at.x(), y + 11), line);
+                m_painter.drawText(QPointF(at.x(), y + 11) * Unit, line);
             }
             y += ReportLayout::HitLine;
         }
