@@ -399,29 +399,27 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
     }
     if (!entries.empty())
         y -= ReportLayout::CellGap;
-    if (m_checked) {
-        for (const QString& line : hitText) {
-            if (y + ReportLayout::HitLine > m_layout.ContentBottom()) {
-                m_layout.NewPage();
-                y = m_layout.Top();
-            }
-            if (painting()) {
-                // A new page's footer leaves its own font and colour.
-                m_painter.setFont(m_text);
-                m_painter.setPen(QColor(qRgb(0, 0, 0)));
-                m_painter.drawText(QPointF(at.x(), y + 11) * Unit, line);
-            }
-            y += ReportLayout::HitLine;
+    // Unchecked, there are no hit lines, and the counts go unused.
+    for (const QString& line : hitText) {
+        if (y + ReportLayout::HitLine > m_layout.ContentBottom()) {
+            m_layout.NewPage();
+            y = m_layout.Top();
         }
-
-        ++m_hitBoards[static_cast<std::size_t>(hits)];
-        if (hits > m_mostHits) {
-            m_mostHits = hits;
-            m_mostHitPositions.clear();
+        if (painting()) {
+            // A new page's footer leaves its own font and colour.
+            m_painter.setFont(m_text);
+            m_painter.setPen(QColor(qRgb(0, 0, 0)));
+            m_painter.drawText(QPointF(at.x(), y + 11) * Unit, line);
         }
-        if (hits == m_mostHits && m_mostHitPositions.size() < ListedPositions)
-            m_mostHitPositions.push_back(position);
+        y += ReportLayout::HitLine;
     }
+    ++m_hitBoards[static_cast<std::size_t>(hits)];
+    if (hits > m_mostHits) {
+        m_mostHits = hits;
+        m_mostHitPositions.clear();
+    }
+    if (hits == m_mostHits && m_mostHitPositions.size() < ListedPositions)
+        m_mostHitPositions.push_back(position);
     m_layout.EndBoard(y);
 }
 
