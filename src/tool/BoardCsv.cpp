@@ -526,10 +526,8 @@ void CsvBoardReader::readField(std::int64_t field)
         }
         const int after = peek();
         if (after >= 0 && after != m_separator && after != '\r' && after != '\n') {
-            std::string problem = "text follows the closing quote";
-            if (after == ';' || after == '\t')
-                problem += after == ';' ? "; use --separator semicolon" : "; use --separator tab";
-            throw CsvError(m_row, field, problem);
+            const char c = static_cast<char>(after); // beyond ASCII, no hint
+            throw CsvError(m_row, field, "text follows the closing quote" + hintFor(std::string_view(&c, 1), m_separator));
         }
         return;
     }
