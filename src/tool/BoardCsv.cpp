@@ -527,7 +527,8 @@ void CsvBoardReader::readField(std::int64_t field)
         const int after = peek();
         if (after >= 0 && after != m_separator && after != '\r' && after != '\n') {
             const char c = static_cast<char>(after); // beyond ASCII, no hint
-            throw CsvError(m_row, field, "text follows the closing quote" + hintFor(std::string_view(&c, 1), m_separator));
+            throw CsvError(m_row, field,
+                           "text follows the closing quote" + hintFor(std::string_view(&c, 1), m_separator));
         }
         return;
     }
