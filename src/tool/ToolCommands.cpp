@@ -670,20 +670,20 @@ int run(const QStringList& arguments, const Devices& io)
 
 int RunTool(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err)
 {
-    const QString prefix = QStringLiteral("zanvo-tool: ");
+    int status = ToolExit::Failure;
+    std::string message;
     try {
         return run(arguments, Devices{in, out, err});
     } catch (const UsageError& e) {
-        writeLine(err, prefix + QString::fromStdString(e.what()));
-        return ToolExit::Usage;
+        status = ToolExit::Usage;
+        message = e.what();
     } catch (const ZanvoError& e) {
-        writeLine(err, prefix + QString::fromStdString(e.Description()));
-        return ToolExit::Failure;
+        message = e.Description();
     } catch (const std::bad_alloc&) {
-        writeLine(err, prefix + QString::fromStdString(ZanvoError::OutOfMemory().Description()));
-        return ToolExit::Failure;
+        message = ZanvoError::OutOfMemory().Description();
     } catch (const std::exception& e) {
-        writeLine(err, prefix + QString::fromStdString(e.what()));
-        return ToolExit::Failure;
+        message = e.what();
     }
+    writeLine(err, QStringLiteral("zanvo-tool: ") + QString::fromStdString(message));
+    return status;
 }
