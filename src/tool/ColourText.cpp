@@ -39,8 +39,9 @@ std::optional<std::int32_t> ParseColourText(std::string_view text)
 
 std::string_view TrimBlanks(std::string_view text)
 {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return text.substr(text.size());
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
 }
