@@ -168,7 +168,6 @@ private:
     QString m_name;
     QDate m_made;
     int m_pages = 0; // 0: counting them
-    bool m_checked = false;
     bool m_inSummary = false;
     QFont m_title = reportFont(14, QFont::Bold);
     QFont m_text = reportFont(10);
@@ -191,7 +190,7 @@ private:
 ReportPainter::ReportPainter(const ReportRequest& request, QPdfWriter& writer, const QDate& made, int pages)
     : m_request(request), m_writer(writer),
       m_layout(request.paper, !request.drawn.empty(), [this] { newPage(); }),
-      m_name(QFileInfo(request.file).fileName()), m_made(made), m_pages(pages), m_checked(!request.drawn.empty()),
+      m_name(QFileInfo(request.file).fileName()), m_made(made), m_pages(pages),
       m_hitBoards(request.drawn.size() + 1, 0)
 {
     if (painting() && !m_painter.begin(&m_writer))
@@ -379,7 +378,7 @@ QStringList ReportPainter::hitLines(const clsBoard& board, int hits) const
 void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits)
 {
     const std::span<const BoardEntry> entries = board.Entries();
-    const QStringList hitText = m_checked ? hitLines(board, hits) : QStringList();
+    const QStringList hitText = m_request.drawn.empty() ? QStringList() : hitLines(board, hits);
     const QPointF at = m_layout.StartBoard(entries.size(), static_cast<int>(hitText.size()));
     caption(at, position, false);
     constexpr double Step = ReportLayout::CellSize + ReportLayout::CellGap;
@@ -442,7 +441,7 @@ void ReportPainter::Summary(std::int32_t boardCount)
     const auto line = [&](std::size_t k) {
         return QString::fromStdString(HitSummaryLine(static_cast<std::int64_t>(k), m_hitBoards[k]));
     };
-    if (!m_checked) {
+    if (m_request.drawn.empty()) {
         textLine(m_text, top + HeadingHeight, SummaryLine, QString::fromStdString(BoardsText(boardCount)));
         return;
     }
