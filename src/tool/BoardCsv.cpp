@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -182,11 +181,20 @@ bool eitherMark(std::string_view t)
     return digits(t.substr(0, mark)) && digits(t.substr(mark + 1));
 }
 
+// "A", "B", ... "Z", "AA": the column of field 1, 2, ... as a spreadsheet names it.
+std::string columnName(std::int64_t field)
+{
+    std::string name;
+    for (std::int64_t n = field; n > 0; n = (n - 1) / 26)
+        name.insert(name.begin(), static_cast<char>('A' + (n - 1) % 26));
+    return name;
+}
+
 std::string rowProblem(std::int64_t row, std::int64_t field, const std::string& problem)
 {
     std::string out = "row " + std::to_string(row);
     if (field > 0)
-        out += ", column " + CsvColumnName(field);
+        out += ", column " + columnName(field);
     return out + ": " + problem;
 }
 
@@ -211,14 +219,6 @@ std::optional<CsvSeparator> CsvSeparatorNamed(std::string_view name)
 char CsvSeparatorChar(CsvSeparator separator)
 {
     return separator == CsvSeparator::Semicolon ? ';' : separator == CsvSeparator::Tab ? '\t' : ',';
-}
-
-std::string CsvColumnName(std::int64_t field)
-{
-    std::string name;
-    for (std::int64_t n = field; n > 0; n = (n - 1) / 26)
-        name.insert(name.begin(), static_cast<char>('A' + (n - 1) % 26));
-    return name;
 }
 
 bool AppendCsvNumbers(std::span<const BoardEntry> run, bool first, std::string& out, char separator)
@@ -274,7 +274,24 @@ std::string EncodeBoardsCsv(const clsBoardCollection& boards, char separator)
     return out;
 }
 
-std::int32_t ReadCsvNumber(std::string_view text, std::int64_t row, std::int64_t field, bool decimalComma,
+// The look ahead for the separator: 64 KB of the text as UTF-8.
+constexpr std::size_t LookAhead = 64 * 1024;
+
+CsvBoardReader::CsvBoardReader(Source source, CsvSeparator separator)
+    : m_source(std::move(source)), m_raw(64 * 1024), m_buffer(LookAhead + 4)
+{
+    if (separator != CsvSeparator::Auto) {
+        m_separator = CsvSeparatorChar(separator);
+        m_decided = true;
+    }
+}
+
+namespace {
+
+// One number field: the whole text (blanks around it aside) must be exactly a whole
+// number within the 32-bit range, with a decimal comma as well as a point when
+// `decimalComma`. Throws CsvError for (row, field); `separator` only shapes the hint.
+std::int32_t readCsvNumber(std::string_view text, std::int64_t row, std::int64_t field, bool decimalComma,
                            char separator)
 {
     const std::string_view t = TrimBlanks(text);
@@ -311,20 +328,6 @@ std::int32_t ReadCsvNumber(std::string_view text, std::int64_t row, std::int64_t
         throw numberProblem(t, row, field, outOfRange, separator);
     return static_cast<std::int32_t>(value);
 }
-
-// The look ahead for the separator: 64 KB of the text as UTF-8.
-constexpr std::size_t LookAhead = 64 * 1024;
-
-CsvBoardReader::CsvBoardReader(Source source, CsvSeparator separator)
-    : m_source(std::move(source)), m_raw(64 * 1024), m_buffer(LookAhead + 4)
-{
-    if (separator != CsvSeparator::Auto) {
-        m_separator = CsvSeparatorChar(separator);
-        m_decided = true;
-    }
-}
-
-namespace {
 
 // What cannot be text reaches the reader as a lone (high) surrogate, which it refuses
 // with its row.
@@ -523,10 +526,9 @@ void CsvBoardReader::readField(std::int64_t field)
         }
         const int after = peek();
         if (after >= 0 && after != m_separator && after != '\r' && after != '\n') {
-            std::string problem = "text follows the closing quote";
-            if (after == ';' || after == '\t')
-                problem += after == ';' ? "; use --separator semicolon" : "; use --separator tab";
-            throw CsvError(m_row, field, problem);
+            const char c = static_cast<char>(after); // beyond ASCII, no hint
+            throw CsvError(m_row, field,
+                           "text follows the closing quote" + hintFor(std::string_view(&c, 1), m_separator));
         }
         return;
     }
@@ -592,7 +594,7 @@ bool CsvBoardReader::Next(clsBoard& board)
                 } else if (!inColours) {
                     if (m_numbers.size() == static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
                         throw CsvError(m_row, 0, "more numbers than a board can hold");
-                    m_numbers.push_back(ReadCsvNumber(m_field, m_row, field, decimalComma, m_separator));
+                    m_numbers.push_back(readCsvNumber(m_field, m_row, field, decimalComma, m_separator));
                 } else if (const auto colour = ParseColourText(m_field)) {
                     // Colours beyond the numbers are only counted, for the message.
                     if (colours < fresh.Entries().size())
@@ -646,8 +648,7 @@ BoardsRef DecodeBoardsCsv(std::string_view text, CsvSeparator separator)
     CsvBoardReader reader(
         [&text](std::span<char> into) {
             const std::size_t n = std::min(into.size(), text.size());
-            if (n > 0)
-                std::memcpy(into.data(), text.data(), n);
+            std::copy_n(text.data(), n, into.data());
             text.remove_prefix(n);
             return n;
         },

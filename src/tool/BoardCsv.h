@@ -66,9 +66,6 @@ private:
     std::int64_t m_field;
 };
 
-// "A", "B", ... "Z", "AA": the column of field 1, 2, ... as a spreadsheet names it.
-std::string CsvColumnName(std::int64_t field);
-
 // Reads CSV a piece at a time, a board at a time: memory follows the longest row's
 // values, never the text's size, so a field that never ends is refused early.
 // Accepted besides what EncodeBoardsCsv writes: LF or CR line ends; UTF-8 with or
@@ -136,9 +133,3 @@ private:
 // that writes only after this returns never writes from bad CSV.
 BoardsRef DecodeBoardsCsv(std::string_view text, CsvSeparator separator = CsvSeparator::Auto);
 
-// Reads one number field: the whole text (blanks around it aside) must be exactly a
-// whole number within the 32-bit range, with a decimal comma as well as a point
-// when `decimalComma`. Throws CsvError for (row, field); `separator` only shapes
-// the hint.
-std::int32_t ReadCsvNumber(std::string_view text, std::int64_t row, std::int64_t field, bool decimalComma = false,
-                           char separator = ',');

@@ -75,13 +75,6 @@ bool BoardFileStream::nextBoard()
     return true;
 }
 
-void BoardFileStream::fillForEntries()
-{
-    // A file cut short while it was read ends inside the board.
-    if (!ensure(8))
-        damaged("it ends inside " + which());
-}
-
 void BoardFileStream::RewindBoard()
 {
     errno = 0;

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QtEndian>
 
 #include <cstdint>
 #include <vector>
@@ -22,13 +23,8 @@ public:
 
 private:
     friend class BoardFileStream;
-    static std::int32_t load(const std::uint8_t* p) noexcept
-    {
-        // Little-endian whatever the machine; compilers make this one load.
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8)
-                                         | (static_cast<std::uint32_t>(p[2]) << 16)
-                                         | (static_cast<std::uint32_t>(p[3]) << 24));
-    }
+    // Little-endian whatever the machine.
+    static std::int32_t load(const std::uint8_t* p) noexcept { return qFromLittleEndian<std::int32_t>(p); }
 
     const std::uint8_t* m_entries = nullptr;
     std::size_t m_size = 0;
@@ -74,8 +70,9 @@ public:
     {
         if (m_left == 0)
             return false;
-        if (available() < 8)
-            fillForEntries();
+        // A file cut short while it was read ends inside the board.
+        if (available() < 8 && !ensure(8))
+            damaged("it ends inside " + which());
         const std::size_t n = std::min(m_left, available() / 8);
         run.m_entries = m_buffer.data() + m_begin;
         run.m_size = n;
@@ -91,7 +88,6 @@ public:
 
 private:
     bool nextBoard();
-    void fillForEntries();
     [[noreturn]] void damaged(const std::string& what) const;
     [[noreturn]] void readFailed() const;
     std::string which() const;

@@ -1,62 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ColourText.h"
 
+#include <charconv>
+
 namespace {
 
-constexpr char Hex[] = "0123456789ABCDEF";
-
-void appendByte(std::string& out, std::uint32_t byte)
+// XXBBGGRR and XXRRGGBB into each other: red and blue change places.
+std::uint32_t swapRedBlue(std::uint32_t v)
 {
-    out += Hex[(byte >> 4) & 0xfu];
-    out += Hex[byte & 0xfu];
+    return (v & 0xff00ff00u) | ((v & 0xffu) << 16) | ((v >> 16) & 0xffu);
 }
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 
 } // namespace
 
 std::string ColourText(std::int32_t colour)
 {
-    const auto v = static_cast<std::uint32_t>(colour);
+    constexpr char Hex[] = "0123456789ABCDEF";
+    const std::uint32_t digits = swapRedBlue(static_cast<std::uint32_t>(colour));
     std::string out = "#";
-    if ((v >> 24) != 0)
-        appendByte(out, v >> 24);
-    appendByte(out, v);       // red
-    appendByte(out, v >> 8);  // green
-    appendByte(out, v >> 16); // blue
+    for (int shift = (digits >> 24) != 0 ? 28 : 20; shift >= 0; shift -= 4)
+        out += Hex[(digits >> shift) & 0xfu];
     return out;
 }
 
 std::optional<std::int32_t> ParseColourText(std::string_view text)
 {
     text = TrimBlanks(text);
-    if (text.size() != 7 && text.size() != 9)
+    if ((text.size() != 7 && text.size() != 9) || text.front() != '#')
         return std::nullopt;
-    if (text.front() != '#')
-        return std::nullopt;
+    // Hex digits only: from_chars takes no sign, blank or "0x" from an unsigned.
     std::uint32_t digits = 0;
-    for (const char c : text.substr(1)) {
-        const int h = hexValue(c);
-        if (h < 0)
-            return std::nullopt;
-        digits = (digits << 4) | static_cast<std::uint32_t>(h);
-    }
-    // digits now holds [XX]RRGGBB; the stored value is XXBBGGRR.
-    const std::uint32_t top = digits & 0xff000000u;
-    const std::uint32_t r = (digits >> 16) & 0xffu;
-    const std::uint32_t g = (digits >> 8) & 0xffu;
-    const std::uint32_t b = digits & 0xffu;
-    return static_cast<std::int32_t>(top | (b << 16) | (g << 8) | r);
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data() + 1, end, digits, 16);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return static_cast<std::int32_t>(swapRedBlue(digits));
 }
 
 std::string_view TrimBlanks(std::string_view text)

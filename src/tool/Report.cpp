@@ -36,11 +36,17 @@ namespace {
 // The writer's resolution: layout is in points, ten device units each.
 constexpr double Dpi = 720;
 constexpr double Unit = Dpi / 72;
+// The width a number has in a cell, in device units.
+constexpr double NumberRoom = (ReportLayout::CellSize - 6) * Unit;
 
 // Most-hits positions listed in the summary; the rest are counted.
 constexpr std::size_t ListedPositions = 100;
 // Drawn numbers the header has room for (two lines); the rest are counted.
 constexpr int HeaderLines = 2;
+
+// Summary lines: the heading, and again on every page the summary goes on to.
+constexpr double HeadingHeight = 20;
+constexpr double SummaryLine = 14;
 
 const QRgb Border = qRgb(0x80, 0x80, 0x80);
 const QRgb Muted = qRgb(0x55, 0x55, 0x55);
@@ -53,11 +59,6 @@ const QRgb Muted = qRgb(0x55, 0x55, 0x55);
 QRectF device(double x, double y, double w, double h)
 {
     return {x * Unit, y * Unit, w * Unit, h * Unit};
-}
-
-QPointF device(double x, double y)
-{
-    return {x * Unit, y * Unit};
 }
 
 QFont reportFont(qreal points, QFont::Weight weight = QFont::Normal)
@@ -108,7 +109,11 @@ public:
     }
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
-    ~Progress() { clear(); }
+    ~Progress()
+    {
+        if (m_width > 0)
+            write(QLatin1Char('\r') + QString(m_width, u' ') + QLatin1Char('\r'));
+    }
 
     void Update(std::int32_t position, std::int32_t count, int page)
     {
@@ -125,12 +130,6 @@ public:
     }
 
 private:
-    void clear()
-    {
-        if (m_width > 0)
-            write(QLatin1Char('\r') + QString(m_width, u' ') + QLatin1Char('\r'));
-        m_width = 0;
-    }
     void write(const QString& text) { m_err->write(text.toUtf8()); }
 
     QIODevice* m_err = nullptr;
@@ -144,9 +143,6 @@ private:
 class ReportPainter {
 public:
     ReportPainter(const ReportRequest& request, QPdfWriter& writer, const QDate& made, int pages);
-    ~ReportPainter() = default;
-    ReportPainter(const ReportPainter&) = delete;
-    ReportPainter& operator=(const ReportPainter&) = delete;
 
     int Page() const noexcept { return m_layout.Page(); }
     void Board(std::int32_t position, const clsBoard& board, int hits);
@@ -163,7 +159,6 @@ private:
     void cells(double left, double top, std::span<const BoardEntry> row);
     QString drawnText() const;
     QStringList hitLines(const clsBoard& board, int hits) const;
-    void summaryHeading(bool continued);
     void textLine(const QFont& font, double top, double height, const QString& text);
 
     const ReportRequest& m_request;
@@ -173,7 +168,6 @@ private:
     QString m_name;
     QDate m_made;
     int m_pages = 0; // 0: counting them
-    bool m_checked = false;
     bool m_inSummary = false;
     QFont m_title = reportFont(14, QFont::Bold);
     QFont m_text = reportFont(10);
@@ -187,18 +181,16 @@ private:
     QFontMetricsF m_numberMetrics{m_number, &m_writer};
     QFontMetricsF m_drawnMetrics{m_drawnNumber, &m_writer};
     double m_numberBaseline = 0; // below a cell's top, in points
-    double m_numberRoom = 0;     // the width a number has in a cell, in device units
     // The summary's counts: boards by hit count, and the positions with the most.
     std::vector<std::int64_t> m_hitBoards;
     int m_mostHits = -1;
-    std::int64_t m_mostHitBoards = 0;
     std::vector<std::int32_t> m_mostHitPositions;
 };
 
 ReportPainter::ReportPainter(const ReportRequest& request, QPdfWriter& writer, const QDate& made, int pages)
     : m_request(request), m_writer(writer),
       m_layout(request.paper, !request.drawn.empty(), [this] { newPage(); }),
-      m_name(QFileInfo(request.file).fileName()), m_made(made), m_pages(pages), m_checked(!request.drawn.empty()),
+      m_name(QFileInfo(request.file).fileName()), m_made(made), m_pages(pages),
       m_hitBoards(request.drawn.size() + 1, 0)
 {
     if (painting() && !m_painter.begin(&m_writer))
@@ -206,7 +198,6 @@ ReportPainter::ReportPainter(const ReportRequest& request, QPdfWriter& writer, c
     const double ascent = m_numberMetrics.ascent() / Unit;
     const double descent = m_numberMetrics.descent() / Unit;
     m_numberBaseline = (ReportLayout::CellSize + ascent - descent) / 2;
-    m_numberRoom = (ReportLayout::CellSize - 6) * Unit;
     header();
     footer();
 }
@@ -217,7 +208,7 @@ void ReportPainter::newPage()
         failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("A page of the PDF cannot be started"));
     footer();
     if (m_inSummary)
-        summaryHeading(true);
+        textLine(m_heading, m_layout.Block(HeadingHeight), HeadingHeight, QStringLiteral("Summary (continued)"));
 }
 
 QString ReportPainter::drawnText() const
@@ -226,9 +217,8 @@ QString ReportPainter::drawnText() const
     if (drawn.empty())
         return QStringLiteral("No drawn numbers given: the colours are the ones stored in the file.");
     // As many numbers as two lines hold; the rest are counted.
-    const QFontMetricsF metrics(m_text, &m_writer);
     const QRectF room(0, 0, m_layout.ContentWidth() * Unit, 1e9);
-    const double most = HeaderLines * metrics.lineSpacing() + 1;
+    const double most = HeaderLines * m_textMetrics.lineSpacing() + 1;
     const auto text = [&](std::size_t shown) {
         QString s = QStringLiteral("Drawn numbers: ");
         for (std::size_t i = 0; i < shown; ++i)
@@ -238,7 +228,7 @@ QString ReportPainter::drawnText() const
         return s + QStringLiteral(" (green, bold and framed: the first cell of each on a board)");
     };
     std::size_t shown = drawn.size();
-    while (shown > 0 && metrics.boundingRect(room, Qt::TextWordWrap, text(shown)).height() > most)
+    while (shown > 0 && m_textMetrics.boundingRect(room, Qt::TextWordWrap, text(shown)).height() > most)
         shown = shown > 64 ? shown / 2 : shown - 1;
     return text(shown);
 }
@@ -249,7 +239,7 @@ void ReportPainter::header()
         return;
     const double left = m_layout.ContentLeft();
     const double width = m_layout.ContentWidth();
-    double y = m_layout.HeaderTop();
+    const double y = m_layout.HeaderTop();
     m_painter.setPen(QColor(qRgb(0, 0, 0)));
     // The date on the right of the title line, ISO whatever the locale.
     const QString made = QStringLiteral("Made ") + m_made.toString(Qt::ISODate);
@@ -260,10 +250,7 @@ void ReportPainter::header()
     const QFontMetricsF titleMetrics(m_title, &m_writer);
     m_painter.drawText(device(left, y, titleWidth, 20), Qt::AlignLeft | Qt::AlignTop,
                        titleMetrics.elidedText(m_name, Qt::ElideMiddle, titleWidth * Unit));
-    y += 20;
-    m_painter.setFont(m_text);
-    m_painter.drawText(device(left, y, width, 13 * HeaderLines), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                       drawnText());
+    textLine(m_text, y + 20, 13 * HeaderLines, drawnText());
 }
 
 void ReportPainter::footer()
@@ -291,7 +278,7 @@ void ReportPainter::caption(const QPointF& at, std::int32_t position, bool conti
     QString text = QStringLiteral("Brett %1").arg(position);
     if (continued)
         text += QStringLiteral(" (continued)");
-    m_painter.drawText(device(at.x(), at.y() + 11), text);
+    m_painter.drawText(QPointF(at.x(), at.y() + 11) * Unit, text);
 }
 
 void ReportPainter::cells(double left, double top, std::span<const BoardEntry> row)
@@ -326,6 +313,7 @@ void ReportPainter::cells(double left, double top, std::span<const BoardEntry> r
                 m_painter.drawRect(places[i].adjusted(Unit, Unit, -Unit, -Unit));
     }
     bool bold = false;
+    m_painter.setFont(m_number);
     for (std::size_t i = 0; i < row.size(); ++i) {
         // The text colour that reads on the cell, by the program's own rule.
         const QColor ink(ReadableTextColour(backgrounds[i]));
@@ -342,18 +330,16 @@ void ReportPainter::cells(double left, double top, std::span<const BoardEntry> r
         const double wide = text.size() > (bold ? 2 : 3)
                                 ? (bold ? m_drawnMetrics : m_numberMetrics).horizontalAdvance(text)
                                 : 0;
-        if (wide > m_numberRoom) {
+        if (wide > NumberRoom) {
             m_painter.save();
             m_painter.translate(at);
-            m_painter.scale(m_numberRoom / wide, 1);
+            m_painter.scale(NumberRoom / wide, 1);
             m_painter.drawText(QPointF(0, 0), text);
             m_painter.restore();
         } else {
             m_painter.drawText(at, text);
         }
     }
-    if (bold)
-        m_painter.setFont(m_number);
 }
 
 QStringList ReportPainter::hitLines(const clsBoard& board, int hits) const
@@ -392,11 +378,9 @@ QStringList ReportPainter::hitLines(const clsBoard& board, int hits) const
 void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits)
 {
     const std::span<const BoardEntry> entries = board.Entries();
-    const QStringList hitText = m_checked ? hitLines(board, hits) : QStringList();
+    const QStringList hitText = m_request.drawn.empty() ? QStringList() : hitLines(board, hits);
     const QPointF at = m_layout.StartBoard(entries.size(), static_cast<int>(hitText.size()));
     caption(at, position, false);
-    if (painting())
-        m_painter.setFont(m_number);
     constexpr double Step = ReportLayout::CellSize + ReportLayout::CellGap;
     double y = at.y() + ReportLayout::CaptionHeight;
     for (std::size_t first = 0; first < entries.size(); first += ReportLayout::CellsPerRow) {
@@ -405,8 +389,6 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
             m_layout.NewPage();
             y = m_layout.Top();
             caption(QPointF(at.x(), y), position, true);
-            if (painting())
-                m_painter.setFont(m_number);
             y += ReportLayout::CaptionHeight;
         }
         if (painting())
@@ -416,37 +398,27 @@ void ReportPainter::Board(std::int32_t position, const clsBoard& board, int hits
     }
     if (!entries.empty())
         y -= ReportLayout::CellGap;
-    if (m_checked) {
+    // Unchecked, there are no hit lines, and the counts go unused.
+    for (const QString& line : hitText) {
+        if (y + ReportLayout::HitLine > m_layout.ContentBottom()) {
+            m_layout.NewPage();
+            y = m_layout.Top();
+        }
         if (painting()) {
+            // A new page's footer leaves its own font and colour.
             m_painter.setFont(m_text);
             m_painter.setPen(QColor(qRgb(0, 0, 0)));
+            m_painter.drawText(QPointF(at.x(), y + 11) * Unit, line);
         }
-        for (const QString& line : hitText) {
-            if (y + ReportLayout::HitLine > m_layout.ContentBottom()) {
-                m_layout.NewPage();
-                y = m_layout.Top();
-                if (painting()) {
-                    m_painter.setFont(m_text);
-                    m_painter.setPen(QColor(qRgb(0, 0, 0)));
-                }
-            }
-            if (painting())
-                m_painter.drawText(device(at.x(), y + 11), line);
-            y += ReportLayout::HitLine;
-        }
-
-        ++m_hitBoards[static_cast<std::size_t>(hits)];
-        if (hits > m_mostHits) {
-            m_mostHits = hits;
-            m_mostHitBoards = 0;
-            m_mostHitPositions.clear();
-        }
-        if (hits == m_mostHits) {
-            ++m_mostHitBoards;
-            if (m_mostHitPositions.size() < ListedPositions)
-                m_mostHitPositions.push_back(position);
-        }
+        y += ReportLayout::HitLine;
     }
+    ++m_hitBoards[static_cast<std::size_t>(hits)];
+    if (hits > m_mostHits) {
+        m_mostHits = hits;
+        m_mostHitPositions.clear();
+    }
+    if (hits == m_mostHits && m_mostHitPositions.size() < ListedPositions)
+        m_mostHitPositions.push_back(position);
     m_layout.EndBoard(y);
 }
 
@@ -460,16 +432,6 @@ void ReportPainter::textLine(const QFont& font, double top, double height, const
                        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
 }
 
-// Summary lines: the heading, and again on every page the summary goes on to.
-constexpr double HeadingHeight = 20;
-constexpr double SummaryLine = 14;
-
-void ReportPainter::summaryHeading(bool continued)
-{
-    const QString text = continued ? QStringLiteral("Summary (continued)") : QStringLiteral("Summary");
-    textLine(m_heading, m_layout.Block(HeadingHeight), HeadingHeight, text);
-}
-
 void ReportPainter::Summary(std::int32_t boardCount)
 {
     // The heading keeps its first line with it.
@@ -479,7 +441,7 @@ void ReportPainter::Summary(std::int32_t boardCount)
     const auto line = [&](std::size_t k) {
         return QString::fromStdString(HitSummaryLine(static_cast<std::int64_t>(k), m_hitBoards[k]));
     };
-    if (!m_checked) {
+    if (m_request.drawn.empty()) {
         textLine(m_text, top + HeadingHeight, SummaryLine, QString::fromStdString(BoardsText(boardCount)));
         return;
     }
@@ -488,13 +450,14 @@ void ReportPainter::Summary(std::int32_t boardCount)
         textLine(m_text, m_layout.Block(SummaryLine), SummaryLine, line(k));
     if (m_mostHits < 0)
         return;
+    const std::int64_t mostHitBoards = m_hitBoards[static_cast<std::size_t>(m_mostHits)];
     QString most = QStringLiteral("Most hits: %1, ").arg(QString::fromStdString(HitsText(m_mostHits)));
-    if (m_mostHitBoards > static_cast<std::int64_t>(m_mostHitPositions.size()))
+    if (mostHitBoards > static_cast<std::int64_t>(m_mostHitPositions.size()))
         most += QStringLiteral("%1 boards, the first %2: ")
-                    .arg(withThousands(m_mostHitBoards))
+                    .arg(withThousands(mostHitBoards))
                     .arg(m_mostHitPositions.size());
     else
-        most += m_mostHitBoards == 1 ? QStringLiteral("board ") : QStringLiteral("boards ");
+        most += mostHitBoards == 1 ? QStringLiteral("board ") : QStringLiteral("boards ");
     for (std::size_t i = 0; i < m_mostHitPositions.size(); ++i)
         most += (i ? QStringLiteral(", ") : QString()) + QString::number(m_mostHitPositions[i]);
     // Wrapped over as many lines as it takes.
@@ -507,7 +470,6 @@ void ReportPainter::Summary(std::int32_t boardCount)
 
 void ReportPainter::Finish()
 {
-    m_inSummary = false;
     if (painting() && !m_painter.end())
         failOn(m_request.output, ErrorNumber::DeviceIO, QStringLiteral("The PDF cannot be finished"));
 }

@@ -11,16 +11,11 @@
 
 namespace {
 
-// The folder of the running program, whatever the current folder or the name it
-// was started by.
-QString programFolder()
-{
-    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
-}
-
 ReportEntry loadEntry()
 {
-    const QDir folder(programFolder());
+    // The running program's folder, whatever the current folder or the name it was
+    // started by.
+    const QDir folder(QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath());
     // Beside the program in the build tree; the install folder otherwise.
     const QStringList candidates{
         folder.filePath(QStringLiteral(ZANVO_REPORT_MODULE_NAME)),

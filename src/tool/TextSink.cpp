@@ -6,21 +6,6 @@
 
 #include <QIODevice>
 
-#include <charconv>
-
-TextSink::TextSink(QIODevice& device) : m_device(&device), m_buffer(std::make_unique<char[]>(Capacity))
-{
-}
-
-TextSink::TextSink(AtomicFileWrite& file) : m_file(&file), m_buffer(std::make_unique<char[]>(Capacity))
-{
-}
-
-char* WriteDecimal(char* at, std::int64_t value) noexcept
-{
-    return std::to_chars(at, at + 20, value).ptr;
-}
-
 void TextSink::Flush()
 {
     const std::size_t size = m_used;

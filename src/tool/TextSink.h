@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -10,7 +11,6 @@ class AtomicFileWrite;
 class QIODevice;
 
 // Writes value in decimal at `at` (20 characters at most); returns the end.
-char* WriteDecimal(char* at, std::int64_t value) noexcept;
 inline char* WriteNumber(char* at, std::int64_t value) noexcept
 {
     // Board numbers are mostly 0..99: show writes 25 million of them.
@@ -20,7 +20,7 @@ inline char* WriteNumber(char* at, std::int64_t value) noexcept
         *at++ = static_cast<char>('0' + value % 10);
         return at;
     }
-    return WriteDecimal(at, value);
+    return std::to_chars(at, at + 20, value).ptr;
 }
 
 // Output gathered in a buffer and handed to the device in large writes: a million
@@ -29,8 +29,8 @@ inline char* WriteNumber(char* at, std::int64_t value) noexcept
 // saved whole or not at all reports its own failures.
 class TextSink {
 public:
-    explicit TextSink(QIODevice& device);
-    explicit TextSink(AtomicFileWrite& file);
+    explicit TextSink(QIODevice& device) : m_device(&device) {}
+    explicit TextSink(AtomicFileWrite& file) : m_file(&file) {}
     TextSink(const TextSink&) = delete;
     TextSink& operator=(const TextSink&) = delete;
     // Does not flush: a flush can fail, and that must be reported by the caller.
@@ -88,6 +88,6 @@ private:
     static constexpr std::size_t Capacity = FlushAt + MaxReserve;
     QIODevice* m_device = nullptr;
     AtomicFileWrite* m_file = nullptr;
-    std::unique_ptr<char[]> m_buffer;
+    std::unique_ptr<char[]> m_buffer = std::make_unique<char[]>(Capacity);
     std::size_t m_used = 0;
 };

@@ -300,10 +300,10 @@ void check(const CommandLine& line, const Devices& io)
         sink.Append(ending[static_cast<std::size_t>(count)]);
     };
 
+    MatchCheck matchCheck(drawn);
     if (line.has(Write)) {
         // The whole list, checked and saved as the program does; printed only once saved.
         const BoardsRef boards = ReadBoardFile(file);
-        MatchCheck matchCheck(drawn);
         std::vector<int> boardHits;
         for (const auto& board : *boards)
             boardHits.push_back(matchCheck.Check(*board));
@@ -313,14 +313,13 @@ void check(const CommandLine& line, const Devices& io)
             report(++position, count);
     } else {
         BoardFileStream stream(file);
-        MatchCheck counter(drawn);
         BoardBlock run;
         streamed(sink, [&] {
             while (stream.NextBoard()) {
-                counter.StartBoard();
+                matchCheck.StartBoard();
                 while (stream.NextEntries(run))
-                    counter.AddNumbers(run.Size(), [&](std::size_t i) { return run.Number(i); });
-                report(stream.Position(), counter.Hits());
+                    matchCheck.AddNumbers(run.Size(), [&](std::size_t i) { return run.Number(i); });
+                report(stream.Position(), matchCheck.Hits());
             }
         });
     }
@@ -418,28 +417,27 @@ void exportCsv(const CommandLine& line, const Devices& io)
         throw UsageError(QStringLiteral("--force goes with -o OUT.csv; without it export writes to standard output"));
     const char separator = CsvSeparatorChar(separatorOf(line));
     const QString file = line.arguments[0];
-    if (output.isEmpty()) {
-        BoardFileStream stream(file);
-        TextSink sink(io.out);
-        writeCsv(stream, sink, separator);
-        return;
+    std::optional<AtomicFileWrite> csv;
+    if (!output.isEmpty()) {
+        refuseOwnBoardFile(output, file, "CSV");
+        refuseExisting(output, line.has(Force));
     }
-    refuseOwnBoardFile(output, file, "CSV");
-    refuseExisting(output, line.has(Force));
     BoardFileStream stream(file);
     // Like every file the program saves: beside its place, which it takes only
     // once complete.
-    AtomicFileWrite csv(output, QStringLiteral("The CSV was not written; any file of that name is unchanged."));
-    TextSink sink(csv);
+    if (!output.isEmpty())
+        csv.emplace(output, QStringLiteral("The CSV was not written; any file of that name is unchanged."));
+    TextSink sink = csv ? TextSink(*csv) : TextSink(io.out);
     writeCsv(stream, sink, separator);
-    csv.Commit();
+    if (csv)
+        csv->Commit();
 }
 
-// The CSV's boards as board-file bytes, without the count, in pieces of about a
-// megabyte that each hold whole boards: records of small boards would take many
-// times their bytes. `name` names `device` in messages.
+// The CSV's boards as a board file's bytes, in pieces of about a megabyte that
+// each hold whole boards: records of small boards would take many times their
+// bytes. `name` names `device` in messages.
 struct CsvBytes {
-    std::vector<std::vector<std::uint8_t>> pieces;
+    std::vector<std::vector<std::uint8_t>> pieces; // the first holds only the count
     std::int32_t count = 0;
     std::int64_t headerRow = 0; // skipped; 0 if none
 };
@@ -458,11 +456,12 @@ CsvBytes readCsv(QIODevice& device, const QString& name, CsvSeparator separator)
         separator);
     constexpr std::size_t Piece = std::size_t(1) << 20;
     CsvBytes csv;
+    csv.pieces.emplace_back(); // the count, once known
     clsBoard board;
     try {
         while (reader.Next(board)) {
             const std::size_t bytes = 4 + 8 * board.Entries().size();
-            if (csv.pieces.empty() || csv.pieces.back().size() + bytes > csv.pieces.back().capacity()) {
+            if (csv.pieces.back().size() + bytes > csv.pieces.back().capacity()) {
                 csv.pieces.emplace_back();
                 csv.pieces.back().reserve(std::max(Piece, bytes));
             }
@@ -473,6 +472,7 @@ CsvBytes readCsv(QIODevice& device, const QString& name, CsvSeparator separator)
     } catch (const CsvError& e) {
         throw ZanvoError(e.Number(), name.toStdString() + ": " + e.Description());
     }
+    BoardFileWriter(csv.pieces.front()).WriteInt32(csv.count);
     csv.headerRow = reader.HeaderRow();
     return csv;
 }
@@ -497,18 +497,11 @@ void importCsv(const CommandLine& line, const Devices& io)
             throwProblem(*problem, sCsv, systemText);
         csv = readCsv(device, sCsv, separator);
     }
-    bool counted = false;
     std::size_t next = 0;
     WriteBoardFileBytes(file, [&](std::vector<std::uint8_t>& out) {
-        if (!counted) {
-            out.clear();
-            BoardFileWriter(out).WriteInt32(csv.count);
-            counted = true;
-        } else if (next < csv.pieces.size()) {
-            out = std::move(csv.pieces[next++]); // each piece is freed once written
-        } else {
+        if (next == csv.pieces.size())
             return false;
-        }
+        out = std::move(csv.pieces[next++]); // each piece is freed once written
         return true;
     });
     // Told once the boards are saved: a failure stays the one line on standard error.
@@ -677,20 +670,20 @@ int run(const QStringList& arguments, const Devices& io)
 
 int RunTool(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err)
 {
-    const QString prefix = QStringLiteral("zanvo-tool: ");
+    int status = ToolExit::Failure;
+    std::string message;
     try {
         return run(arguments, Devices{in, out, err});
     } catch (const UsageError& e) {
-        writeLine(err, prefix + QString::fromStdString(e.what()));
-        return ToolExit::Usage;
+        status = ToolExit::Usage;
+        message = e.what();
     } catch (const ZanvoError& e) {
-        writeLine(err, prefix + QString::fromStdString(e.Description()));
-        return ToolExit::Failure;
+        message = e.Description();
     } catch (const std::bad_alloc&) {
-        writeLine(err, prefix + QString::fromStdString(ZanvoError::OutOfMemory().Description()));
-        return ToolExit::Failure;
+        message = ZanvoError::OutOfMemory().Description();
     } catch (const std::exception& e) {
-        writeLine(err, prefix + QString::fromStdString(e.what()));
-        return ToolExit::Failure;
+        message = e.what();
     }
+    writeLine(err, QStringLiteral("zanvo-tool: ") + QString::fromStdString(message));
+    return status;
 }
