@@ -33,7 +33,7 @@ done
 grep -qE '^\./usr/lib/([a-z0-9_-]+/)?zanvo/zanvo-report\.so$' <<<"$files" || { echo "$files"; e2e_fail "no report module in $deb"; }
 pass
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libqt6gui6 qt6-qpa-plugins; do
+for d in libqt6widgets6 libqt6gui6 qt6-qpa-plugins "qt6-base-abi (= "; do
     grep -q "$d" <<<"$depends" || e2e_fail "no dependency on $d: $depends"
 done
 pass
