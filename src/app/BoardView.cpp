@@ -139,7 +139,11 @@ usrBoard* BoardView::newElement()
         if (it != m_elements.end())
             Q_EMIT DeleteRequested(static_cast<int>(it - m_elements.begin()));
     });
-    m_bar->raise(); // the bar overlaps the last column's margin; it must stay clickable
+    // Above every board: the editor over its cell, then the bar, which overlaps the last
+    // column's margin and must stay clickable. Raised only here: a raise repaints, and
+    // the bar draws itself anew after any event.
+    m_editor->raise();
+    m_bar->raise();
     return element;
 }
 
@@ -286,8 +290,6 @@ void BoardView::placeEditor(usrBoard* element)
         m_editor->setToolTip(tip);
     if (m_editor->isHidden())
         m_editor->show();
-    m_editor->raise();
-    m_bar->raise();
 }
 
 void BoardView::endVisit()
